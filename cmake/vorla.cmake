@@ -1,0 +1,20 @@
+# Shared build helpers: the Objective-C runtime and one helper per kind of test target.
+
+# GCC keeps libobjc in its own library directory; ask the compiler where.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libobjc.so
+                OUTPUT_VARIABLE VORLA_OBJC_LIBRARY OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT EXISTS "${VORLA_OBJC_LIBRARY}" OR NOT IS_ABSOLUTE "${VORLA_OBJC_LIBRARY}")
+  message(FATAL_ERROR "libobjc not found for ${CMAKE_CXX_COMPILER}: run scripts/deps")
+endif()
+add_library(vorla_objc INTERFACE)
+target_link_libraries(vorla_objc INTERFACE ${VORLA_OBJC_LIBRARY})
+
+# vorla_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable registered with CTest.
+function(vorla_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "VORLA_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
