@@ -1,0 +1,150 @@
+// NSDictionary, NSArray, NSData and NSDate: immutable containers for property-list values, and
+// reading a dictionary from a property-list file.
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "device/foundation/device_paths.h"
+#include "device/foundation/property_list_files.h"
+#include "device/foundation/registration.h"
+#include "device/foundation/value_bodies.h"
+#include "device/foundation/values.h"
+#include "device/plist/plist_reader.h"
+#include "device/runtime/class_builder.h"
+
+namespace vorla::device {
+namespace {
+
+Class dictionaryClass;
+Class arrayClass;
+Class dataClass;
+Class dateClass;
+
+// The last dictionary read from each file, kept with the bytes it came from. A file is still
+// read at every call; only the parse is reused, and only while the bytes are identical.
+class FileCache {
+ public:
+  id dictionaryFor(const std::string& path) {
+    auto bytes = plist::readFileBytes(path.c_str());
+    if (!bytes) return nil;
+    std::lock_guard lock(mutex_);
+    Entry& entry = entries_[path];
+    if (entry.dictionary == nil || entry.bytes != *bytes) {
+      auto value = plist::parse(*bytes);
+      if (!value || !value->is<plist::Dictionary>()) return nil;
+      releaseObject(entry.dictionary);
+      entry.dictionary = newObjectFromPlist(*value);
+      entry.bytes = std::move(*bytes);
+    }
+    return retainObject(entry.dictionary);
+  }
+
+ private:
+  struct Entry {
+    std::vector<std::uint8_t> bytes;
+    id dictionary = nil;
+  };
+  std::mutex mutex_;
+  std::map<std::string, Entry> entries_;
+};
+
+FileCache& fileCache() {
+  static auto* cache = new FileCache;  // never destroyed: other threads may read at exit
+  return *cache;
+}
+
+id dictionaryWithContentsOfFile(id, SEL, id path) {
+  auto text = stringOf(path);
+  if (!text) return nil;
+  return autoreleaseObject(readDictionaryFile(devicePath(*text)));
+}
+
+id objectForKey(id dictionary, SEL, id key) {
+  auto wanted = stringOf(key);
+  if (!wanted) return nil;
+  for (const auto& [k, v] : bodyOf<DictionaryBody>(dictionary)->entries) {
+    if (stringOf(k) == wanted) return v;
+  }
+  return nil;
+}
+
+unsigned long dictionaryCount(id dictionary, SEL) {
+  return bodyOf<DictionaryBody>(dictionary)->entries.size();
+}
+
+unsigned long arrayCount(id array, SEL) { return bodyOf<ArrayBody>(array)->elements.size(); }
+
+id objectAtIndex(id array, SEL, unsigned long index) {
+  const auto& elements = bodyOf<ArrayBody>(array)->elements;
+  return index < elements.size() ? elements[index] : nil;
+}
+
+unsigned long dataLength(id data, SEL) { return bodyOf<DataBody>(data)->bytes.size(); }
+
+double timeIntervalSinceReferenceDate(id date, SEL) {
+  return bodyOf<DateBody>(date)->secondsSince2001;
+}
+
+}  // namespace
+
+id readDictionaryFile(const std::string& path) { return fileCache().dictionaryFor(path); }
+
+ArrayBody::~ArrayBody() {
+  for (id element : elements) releaseObject(element);
+}
+
+DictionaryBody::~DictionaryBody() {
+  for (auto& [key, value] : entries) {
+    releaseObject(key);
+    releaseObject(value);
+  }
+}
+
+id newObjectFromPlist(const plist::Value& value) {
+  if (auto* text = value.get_if<std::string>()) return newString(*text);
+  if (auto* integer = value.get_if<plist::Integer>()) return newNumberWithInteger(integer->value);
+  if (auto* real = value.get_if<double>()) return newNumberWithDouble(*real);
+  if (auto* boolean = value.get_if<bool>()) return newNumberWithBool(*boolean);
+  if (auto* date = value.get_if<plist::Date>()) {
+    auto body = std::make_unique<DateBody>();
+    body->secondsSince2001 = date->secondsSince2001;
+    return createObject(dateClass, std::move(body));
+  }
+  if (auto* data = value.get_if<plist::Data>()) {
+    auto body = std::make_unique<DataBody>();
+    body->bytes.assign(data->begin(), data->end());
+    return createObject(dataClass, std::move(body));
+  }
+  if (auto* array = value.get_if<plist::Array>()) {
+    auto body = std::make_unique<ArrayBody>();
+    body->elements.reserve(array->size());
+    for (const plist::Value& element : *array) body->elements.push_back(newObjectFromPlist(element));
+    return createObject(arrayClass, std::move(body));
+  }
+  auto body = std::make_unique<DictionaryBody>();
+  if (auto* dictionary = value.get_if<plist::Dictionary>()) {
+    body->entries.reserve(dictionary->size());
+    for (const auto& [key, element] : *dictionary) {
+      body->entries.emplace_back(newString(key), newObjectFromPlist(element));
+    }
+  }
+  return createObject(dictionaryClass, std::move(body));
+}
+
+void registerCollectionClasses() {
+  dictionaryClass = ClassBuilder("NSDictionary", "NSObject")
+                        .classMethod("dictionaryWithContentsOfFile:", dictionaryWithContentsOfFile)
+                        .instanceMethod("objectForKey:", objectForKey)
+                        .instanceMethod("count", dictionaryCount)
+                        .build();
+  arrayClass = ClassBuilder("NSArray", "NSObject")
+                   .instanceMethod("count", arrayCount)
+                   .instanceMethod("objectAtIndex:", objectAtIndex)
+                   .build();
+  dataClass = ClassBuilder("NSData", "NSObject").instanceMethod("length", dataLength).build();
+  dateClass = ClassBuilder("NSDate", "NSObject")
+                  .instanceMethod("timeIntervalSinceReferenceDate", timeIntervalSinceReferenceDate)
+                  .build();
+}
+
+}  // namespace vorla::device

@@ -1,0 +1,90 @@
+// UIColor and the colour picker's SparkColourPickerUtils.
+#include "device/foundation/registration.h"
+#include "device/foundation/value_bodies.h"
+#include "device/foundation/values.h"
+#include "device/runtime/class_builder.h"
+
+namespace vorla::device {
+namespace {
+
+Class colourClass;
+
+id colourWithComponents(id, SEL, double red, double green, double blue, double alpha) {
+  return autoreleaseObject(newColour({red, green, blue, alpha}));
+}
+
+template <const char* kName>
+id namedColour(id, SEL) {
+  return autoreleaseObject(newColour(*text::namedColour(kName)));
+}
+
+BOOL getComponents(id colour, SEL, double* red, double* green, double* blue, double* alpha) {
+  const text::Rgba& c = bodyOf<ColourBody>(colour)->rgba;
+  if (red) *red = c.red;
+  if (green) *green = c.green;
+  if (blue) *blue = c.blue;
+  if (alpha) *alpha = c.alpha;
+  return YES;
+}
+
+BOOL colourIsEqual(id colour, SEL, id other) {
+  auto mine = colourOf(colour);
+  auto theirs = colourOf(other);
+  return theirs && mine->red == theirs->red && mine->green == theirs->green &&
+         mine->blue == theirs->blue && mine->alpha == theirs->alpha;
+}
+
+std::optional<text::Rgba> colourFromValue(id value) {
+  auto text = stringOf(value);
+  return text ? text::parseColourText(*text) : std::nullopt;
+}
+
+// A colour from the value when it is a colour text, else from the fallback text. A fallback
+// that is no colour either gives black, so the answer is always a colour.
+id colourWithString(id, SEL, id value, id fallback) {
+  auto rgba = colourFromValue(value);
+  if (!rgba) rgba = colourFromValue(fallback);
+  return autoreleaseObject(newColour(rgba.value_or(text::Rgba{0, 0, 0, 1})));
+}
+
+constexpr char kOrange[] = "orange";
+constexpr char kRed[] = "red";
+constexpr char kWhite[] = "white";
+constexpr char kGray[] = "gray";
+constexpr char kBlack[] = "black";
+constexpr char kCyan[] = "cyan";
+constexpr char kBlue[] = "blue";
+constexpr char kYellow[] = "yellow";
+
+}  // namespace
+
+id newColour(const text::Rgba& rgba) {
+  return createObject(colourClass, std::make_unique<ColourBody>(rgba));
+}
+
+std::optional<text::Rgba> colourOf(id object) {
+  const ColourBody* body = bodyOf<ColourBody>(object);
+  if (body == nullptr) return std::nullopt;
+  return body->rgba;
+}
+
+void registerColourClasses() {
+  colourClass = ClassBuilder("UIColor", "NSObject")
+                    .classMethod("colorWithRed:green:blue:alpha:", colourWithComponents)
+                    .classMethod("orangeColor", namedColour<kOrange>)
+                    .classMethod("redColor", namedColour<kRed>)
+                    .classMethod("whiteColor", namedColour<kWhite>)
+                    .classMethod("grayColor", namedColour<kGray>)
+                    .classMethod("blackColor", namedColour<kBlack>)
+                    .classMethod("cyanColor", namedColour<kCyan>)
+                    .classMethod("blueColor", namedColour<kBlue>)
+                    .classMethod("yellowColor", namedColour<kYellow>)
+                    .instanceMethod("getRed:green:blue:alpha:", getComponents)
+                    .instanceMethod("isEqual:", colourIsEqual)
+                    .build();
+  ClassBuilder("SparkColourPickerUtils", "NSObject")
+      .classMethod("colourWithString:withFallback:", colourWithString)
+      .build();
+}
+
+}  // namespace vorla::device

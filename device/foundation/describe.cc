@@ -1,0 +1,56 @@
+#include <cinttypes>
+#include <cstdio>
+
+#include "device/foundation/value_bodies.h"
+#include "device/foundation/values.h"
+
+namespace vorla::device {
+
+bool isKindOf(id object, const char* className) {
+  Class wanted = objc_getClass(className);
+  if (object == nil || wanted == Nil) return false;
+  for (Class c = object_getClass(object); c != Nil; c = class_getSuperclass(c)) {
+    if (c == wanted) return true;
+  }
+  return false;
+}
+
+std::string describe(id object) {
+  if (object == nil) return "nil";
+  if (auto text = stringOf(object)) return "\"" + std::string(*text) + "\"";
+  if (auto rgba = colourOf(object)) return text::formatColourText(*rgba);
+  if (auto* number = bodyOf<NumberBody>(object)) {
+    char buffer[64];
+    switch (number->kind) {
+      case NumberBody::Kind::kBool:
+        return number->integer ? "YES" : "NO";
+      case NumberBody::Kind::kReal:
+        std::snprintf(buffer, sizeof buffer, "%.17g", number->real);
+        return buffer;
+      case NumberBody::Kind::kInteger:
+        if (number->integer < INT64_MIN || number->integer > INT64_MAX) {
+          std::snprintf(buffer, sizeof buffer, "%" PRIu64, static_cast<std::uint64_t>(number->integer));
+        } else {
+          std::snprintf(buffer, sizeof buffer, "%" PRId64, static_cast<std::int64_t>(number->integer));
+        }
+        return buffer;
+    }
+  }
+  if (auto* array = bodyOf<ArrayBody>(object)) {
+    std::string out = "(";
+    for (id element : array->elements) out += (out.size() > 1 ? ", " : "") + describe(element);
+    return out + ")";
+  }
+  if (auto* dictionary = bodyOf<DictionaryBody>(object)) {
+    std::string out = "{";
+    for (auto& [key, value] : dictionary->entries) {
+      out += (out.size() > 1 ? ", " : "") + describe(key) + " = " + describe(value);
+    }
+    return out + "}";
+  }
+  if (auto* data = bodyOf<DataBody>(object)) return "<" + std::to_string(data->bytes.size()) + " bytes>";
+  if (bodyOf<DateBody>(object)) return "<date>";
+  return std::string("<") + class_getName(object_getClass(object)) + ">";
+}
+
+}  // namespace vorla::device

@@ -1,0 +1,48 @@
+// The state of the device layer's value objects.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "device/runtime/object.h"
+#include "device/text/colour_text.h"
+
+namespace vorla::device {
+
+struct StringBody : Body {
+  explicit StringBody(std::string t) : text(std::move(t)) {}
+  std::string text;
+};
+
+struct NumberBody : Body {
+  enum class Kind { kBool, kInteger, kReal };
+  Kind kind = Kind::kInteger;
+  __int128 integer = 0;  // kBool and kInteger
+  double real = 0;       // kReal
+};
+
+struct ColourBody : Body {
+  explicit ColourBody(text::Rgba c) : rgba(c) {}
+  text::Rgba rgba;
+};
+
+// Containers hold one reference to each element.
+struct ArrayBody : Body {
+  ~ArrayBody() override;
+  std::vector<id> elements;
+};
+
+struct DictionaryBody : Body {
+  ~DictionaryBody() override;
+  std::vector<std::pair<id, id>> entries;  // keys are strings, unique
+};
+
+struct DataBody : Body {
+  std::vector<unsigned char> bytes;
+};
+
+struct DateBody : Body {
+  double secondsSince2001 = 0;
+};
+
+}  // namespace vorla::device

@@ -1,0 +1,30 @@
+#include "device/runtime/class_builder.h"
+
+namespace vorla::device {
+
+ClassBuilder::ClassBuilder(const char* name, Class superclass) {
+  cls_ = objc_getClass(name);
+  fresh_ = cls_ == Nil;
+  if (fresh_) cls_ = objc_allocateClassPair(superclass, name, 0);
+}
+
+ClassBuilder::ClassBuilder(const char* name, const char* superclassName)
+    : ClassBuilder(name, superclassName ? objc_getClass(superclassName) : Nil) {}
+
+void ClassBuilder::add(Class target, const char* selector, IMP imp, const std::string& types) {
+  SEL sel = sel_registerTypedName(selector, types.c_str());
+  if (!class_addMethod(target, sel, imp, types.c_str())) {
+    // Already defined by this very class: the newest definition wins, as a category's would.
+    class_replaceMethod(target, sel, imp, types.c_str());
+  }
+}
+
+Class ClassBuilder::build() {
+  if (fresh_) {
+    objc_registerClassPair(cls_);
+    fresh_ = false;
+  }
+  return cls_;
+}
+
+}  // namespace vorla::device

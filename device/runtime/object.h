@@ -1,0 +1,56 @@
+// The device layer's object model: every object it creates, and every instance of a host model,
+// has this layout, counts its own references and holds an optional C++ body for its state.
+#pragma once
+
+#include <objc/runtime.h>
+
+#include <atomic>
+#include <memory>
+
+namespace vorla::device {
+
+// The state an object carries beyond its class: a string's text, a number's value, a model's
+// recorded calls. Destroyed with the object.
+struct Body {
+  virtual ~Body() = default;
+};
+
+struct Object {
+  Class isa;  // first, where the runtime looks for the class
+  std::atomic<long> extraReferences{0};
+  Body* body = nullptr;
+};
+
+// A new object of `cls` holding one reference, owned by the caller (+1).
+id createObject(Class cls, std::unique_ptr<Body> body = nullptr);
+
+// The body of `object` when it has one of type B, else null. Never throws.
+template <class B>
+B* bodyOf(id object) {
+  if (object == nil) return nullptr;
+  return dynamic_cast<B*>(reinterpret_cast<Object*>(object)->body);
+}
+
+// Installs `body` on an object that has none yet; returns the body the object then holds.
+Body* attachBody(id object, std::unique_ptr<Body> body);
+
+id retainObject(id object);
+void releaseObject(id object);
+
+// Hands `object` to the innermost autorelease pool of the calling thread. A thread with no pool
+// keeps it until the thread ends.
+id autoreleaseObject(id object);
+
+// Makes `object` outlive every release: for objects the process keeps until it ends.
+void makeImmortal(id object);
+
+// Autorelease pools, one stack per thread.
+void pushAutoreleasePool();
+void popAutoreleasePool();
+
+long liveObjectCount();
+
+}  // namespace vorla::device
+
+// For tests and tools that load the device layer with dlopen: how many objects are alive.
+extern "C" __attribute__((visibility("default"))) long vorla_device_live_objects();

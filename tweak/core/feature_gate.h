@@ -1,0 +1,29 @@
+// The load-time constructors: a gate that reads one enable key and installs a constructor's
+// hooks when it is on, and the sequence that runs all of them in order.
+#pragma once
+
+#include <objc/runtime.h>
+
+#include <span>
+
+#include "tweak/core/hook_table.h"
+
+namespace vorla::core {
+
+// The value stored under `key`, read as a boolean. Absent means off, and so does a value that
+// has no boolean reading at all (an array, a dictionary, data or a date).
+bool readEnableFlag(id preferences, id key);
+
+// Looks up each target class in table order, saves its superclass just before its first hook,
+// and installs its hooks. A class-method row targets the metaclass, with a saved superclass of
+// its own.
+void installHooks(const std::vector<Hook>& hooks);
+
+// Constructors 1 to 42: a preferences object of its own, one key read, hooks installed only
+// when it is on.
+void FeatureGate(const Constructor& constructor);
+
+// Runs every constructor once, in load order.
+void runLoadSequence(std::span<const Constructor* const> sequence);
+
+}  // namespace vorla::core

@@ -1,0 +1,61 @@
+// Hook tables: each load-time constructor is a list of rows that reads like the host's class,
+// selector and method kind, with the replacement's behaviour. Each (class, selector) pair has
+// one slot, which is also the identity its replacement reaches the replaced behaviour through.
+#pragma once
+
+#include <objc/runtime.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "tweak/core/hook.h"
+
+namespace vorla::core {
+
+// A string literal usable as a template argument.
+template <std::size_t N>
+struct Text {
+  constexpr Text(const char (&text)[N]) {  // NOLINT(google-explicit-constructor)
+    for (std::size_t i = 0; i < N; ++i) value[i] = text[i];
+  }
+  char value[N];
+};
+
+enum class MethodKind { kInstance, kClass };
+
+struct Hook {
+  const char* className;
+  const char* selector;
+  MethodKind kind;
+  IMP replacement;
+  HookSlot* slot;
+};
+
+// One load-time constructor: its enable key (null for the last one, which has no gate), what it
+// does before installing (the settings registration of the last one), and its hooks in order.
+struct Constructor {
+  int number;
+  const char* enableKey;
+  void (*prepare)();
+  std::vector<Hook> hooks;
+};
+
+template <Text ClassName, Text Selector>
+inline constinit HookSlot slotFor{};
+
+// A row of a hook table. Behaviour::replacement<Slot> is the replacement function; it has the
+// method's exact signature and reaches the replaced behaviour through Slot.
+template <Text ClassName, Text Selector, class Behaviour, MethodKind Kind = MethodKind::kInstance>
+Hook hook() {
+  HookSlot& slot = slotFor<ClassName, Selector>;
+  return {ClassName.value, Selector.value, Kind,
+          reinterpret_cast<IMP>(&Behaviour::template replacement<slotFor<ClassName, Selector>>),
+          &slot};
+}
+
+template <Text ClassName, Text Selector, class Behaviour>
+Hook classHook() {
+  return hook<ClassName, Selector, Behaviour, MethodKind::kClass>();
+}
+
+}  // namespace vorla::core

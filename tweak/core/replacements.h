@@ -1,0 +1,82 @@
+// The common shapes of a replacement, each a template over the method's signature (written as
+// a function type of its arguments, without receiver and selector) and its constants. A shape's
+// `replacement<Slot>` has the method's exact C signature.
+#pragma once
+
+#include "tweak/core/hook_table.h"
+#include "tweak/host/services.h"
+#include "tweak/settings/settings_file.h"
+
+namespace vorla::core {
+
+// Answers a constant without calling the replaced behaviour.
+template <class Signature, auto Value>
+struct Answer;
+template <class R, class... A, auto Value>
+struct Answer<R(A...), Value> {
+  template <HookSlot&>
+  static R replacement(id, SEL, A...) {
+    return static_cast<R>(Value);
+  }
+};
+
+// Does nothing: the host is never told.
+template <class Signature>
+struct Nothing;
+template <class... A>
+struct Nothing<void(A...)> {
+  template <HookSlot&>
+  static void replacement(id, SEL, A...) {}
+};
+
+// Answers a new colour with fixed components, built at every call.
+template <double Red, double Green, double Blue, double Alpha>
+struct FixedColour {
+  template <HookSlot&>
+  static id replacement(id, SEL) {
+    return host::colourWithComponents(Red, Green, Blue, Alpha);
+  }
+};
+
+// Calls the replaced behaviour once with a constant in place of the host's argument.
+template <class Signature, auto Value>
+struct ForcedArgument;
+template <class R, class A, auto Value>
+struct ForcedArgument<R(A), Value> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, A) {
+    return callPrevious<R>(Slot, self, cmd, static_cast<A>(Value));
+  }
+};
+
+// Calls the replaced behaviour once with the settings file's colour in place of the host's.
+template <Text Key, Text Fallback>
+struct ColourArgument {
+  template <HookSlot& Slot>
+  static void replacement(id self, SEL cmd, id) {
+    host::Held colour(settings::colourSetting(VORLA_STR(Key.value), VORLA_STR(Fallback.value)));
+    callPrevious<void>(Slot, self, cmd, colour.get());
+  }
+};
+
+// Answers the settings file's colour; the replaced behaviour is not called.
+template <Text Key, Text Fallback, class Signature = id()>
+struct ColourResult;
+template <Text Key, Text Fallback, class... A>
+struct ColourResult<Key, Fallback, id(A...)> {
+  template <HookSlot&>
+  static id replacement(id, SEL, A...) {
+    return settings::colourSetting(VORLA_STR(Key.value), VORLA_STR(Fallback.value));
+  }
+};
+
+// Answers the settings file's integer; the replaced behaviour is not called.
+template <Text Key>
+struct NumberResult {
+  template <HookSlot&>
+  static long long replacement(id, SEL) {
+    return settings::numberSetting(VORLA_STR(Key.value));
+  }
+};
+
+}  // namespace vorla::core

@@ -1,0 +1,31 @@
+// Cydia's colours and background behaviour, and through the shared interface classes every
+// app's default table colours and cell groups. Every replacement answers alone.
+#include "tweak/core/replacements.h"
+#include "tweak/features/features.h"
+
+namespace vorla::features {
+
+using namespace core;
+
+const Constructor& cydiadark() {
+  static const Constructor constructor{16, "cydiadark", nullptr, {
+      hook<"CyteViewController", "pageColor", Answer<id(), nullptr>>(),
+      hook<"UITableConstants_IOS", "defaultBackgroundColorForTableViewStyle:",
+           Answer<id(long long), nullptr>>(),
+      hook<"UITableConstants_IOS", "defaultHeaderFooterBackgroundColorForView:inTableView:",
+           Answer<id(id, id), nullptr>>(),
+      hook<"UITableViewCell", "_usesRoundedGroups", Answer<BOOL(), YES>>(),
+  }};
+  return constructor;
+}
+
+const Constructor& cydia() {
+  static const Constructor constructor{17, "cydia", nullptr, {
+      hook<"Cydia", "applicationDidEnterBackground:", Nothing<void(id)>>(),
+      hook<"Cydia", "applicationWillResignActive:", Nothing<void(id)>>(),
+      hook<"UIApplication", "_applicationDidEnterBackground", Nothing<void()>>(),
+  }};
+  return constructor;
+}
+
+}  // namespace vorla::features

@@ -1,0 +1,74 @@
+// The library's only contact with the object runtime: message sending, selectors, classes,
+// constant strings and reference counting. A port to another runtime changes this directory.
+#pragma once
+
+#include <objc/message.h>
+#include <objc/runtime.h>
+
+#include <type_traits>
+
+namespace vorla::host {
+
+// The platform's floating-point type for colour components (double on 64-bit devices).
+using CGFloat = double;
+
+// Sends `selector` with the exact C signature R(id, SEL, A...). The runtime's answer for a nil
+// receiver is not a zero double, so a nil receiver gives R's zero value here without a call.
+template <class R = void, class... A>
+R send(id receiver, SEL selector, A... args) {
+  if (receiver == nil) {
+    if constexpr (std::is_void_v<R>) {
+      return;
+    } else {
+      return R{};
+    }
+  }
+  IMP imp = objc_msg_lookup(receiver, selector);
+  return reinterpret_cast<R (*)(id, SEL, A...)>(imp)(receiver, selector, args...);
+}
+
+template <class R = void, class... A>
+R send(Class receiver, SEL selector, A... args) {
+  return send<R>(reinterpret_cast<id>(receiver), selector, args...);
+}
+
+// "Same selector". This runtime types its selectors, so two of one name may differ as pointers.
+inline bool sameSelector(SEL a, SEL b) { return sel_isEqual(a, b); }
+
+id retain(id object);
+void release(id object);
+
+// An immortal NSString for a constant text: made once, never released.
+id makeConstantString(const char* text);
+
+// Holds an object for the duration of a call: a reference is taken when the holder is made and
+// dropped when it goes out of scope, as the platform's rules ask of a received object.
+class Held {
+ public:
+  explicit Held(id object) : object_(retain(object)) {}
+  ~Held() { release(object_); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+  id get() const { return object_; }
+  explicit operator bool() const { return object_ != nil; }
+
+ private:
+  id object_;
+};
+
+}  // namespace vorla::host
+
+// A selector looked up once per call site.
+#define VORLA_SEL(name)                                           \
+  ([]() -> SEL {                                                  \
+    static const SEL selector = sel_registerName(name);           \
+    return selector;                                              \
+  }())
+
+// A constant NSString made once per call site and kept for the life of the process.
+#define VORLA_STR(text)                                                         \
+  ([]() -> id {                                                                 \
+    static const id string = ::vorla::host::makeConstantString(text);           \
+    return string;                                                              \
+  }())
