@@ -1,5 +1,6 @@
 // HBPreferences: one shared store per suite in the process, kept current with the suite's file
 // by a watcher thread, writing bound variables as the platform's preferences service does.
+#include <objc/message.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>

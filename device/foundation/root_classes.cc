@@ -1,4 +1,6 @@
 // NSObject, the root of every class here, and NSAutoreleasePool.
+#include <objc/message.h>
+
 #include "device/foundation/registration.h"
 #include "device/runtime/class_builder.h"
 #include "device/runtime/object.h"

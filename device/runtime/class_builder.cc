@@ -12,11 +12,8 @@ ClassBuilder::ClassBuilder(const char* name, const char* superclassName)
     : ClassBuilder(name, superclassName ? objc_getClass(superclassName) : Nil) {}
 
 void ClassBuilder::add(Class target, const char* selector, IMP imp, const std::string& types) {
-  SEL sel = sel_registerTypedName(selector, types.c_str());
-  if (!class_addMethod(target, sel, imp, types.c_str())) {
-    // Already defined by this very class: the newest definition wins, as a category's would.
-    class_replaceMethod(target, sel, imp, types.c_str());
-  }
+  // A class registered again keeps the methods it already defines: registration is idempotent.
+  class_addMethod(target, sel_registerTypedName(selector, types.c_str()), imp, types.c_str());
 }
 
 Class ClassBuilder::build() {

@@ -1,5 +1,7 @@
 #include "tweak/core/hook.h"
 
+#include "tweak/host/runtime.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -30,7 +32,8 @@ void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<I
     }
     if (current == targetClass) {
       previousOut->store(method_getImplementation(found), std::memory_order_release);
-      previousOut->store(method_setImplementation(found, replacement), std::memory_order_release);
+      previousOut->store(host::setImplementation(targetClass, found, replacement),
+                        std::memory_order_release);
     } else {
       class_addMethod(targetClass, selector, replacement, method_getTypeEncoding(found));
     }

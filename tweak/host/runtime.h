@@ -35,6 +35,16 @@ R send(Class receiver, SEL selector, A... args) {
 // "Same selector". This runtime types its selectors, so two of one name may differ as pointers.
 inline bool sameSelector(SEL a, SEL b) { return sel_isEqual(a, b); }
 
+// method_setImplementation for a method that `owner` defines itself, with the effect it has on
+// the device: every class that runs the method, the owner and its subclasses, runs the new
+// implementation from the next message on. This runtime needs two things done by hand for it:
+// - it keeps one shared dispatch table for every class that has not received a message yet, and
+//   changing an implementation before the owner has a table of its own writes into that shared
+//   one, so every such class would run the replacement: the owner's table is installed first;
+// - it updates the owner's table only, while subclasses that already have tables keep the old
+//   implementation: the tables of the owner and its subclasses are rebuilt afterwards.
+IMP setImplementation(Class owner, Method method, IMP replacement);
+
 id retain(id object);
 void release(id object);
 

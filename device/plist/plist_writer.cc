@@ -1,0 +1,246 @@
+#include "device/plist/plist_writer.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace vorla::plist {
+namespace {
+
+// Big-endian, `width` bytes.
+void putUnsigned(std::vector<std::uint8_t>& out, std::uint64_t value, int width) {
+  for (int i = width - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+int widthFor(std::uint64_t value) {
+  if (value <= 0xFF) return 1;
+  if (value <= 0xFFFF) return 2;
+  if (value <= 0xFFFFFFFFu) return 4;
+  return 8;
+}
+
+class BinaryWriter {
+ public:
+  std::vector<std::uint8_t> write(const Value& top) {
+    count(top);
+    refWidth_ = widthFor(objects_);
+    out_ = {'b', 'p', 'l', 'i', 's', 't', '0', '0'};
+    emit(top);
+    std::uint64_t tableOffset = out_.size();
+    int offsetWidth = widthFor(tableOffset);
+    for (std::uint64_t offset : offsets_) putUnsigned(out_, offset, offsetWidth);
+    out_.insert(out_.end(), 6, 0);
+    out_.push_back(static_cast<std::uint8_t>(offsetWidth));
+    out_.push_back(static_cast<std::uint8_t>(refWidth_));
+    putUnsigned(out_, objects_, 8);
+    putUnsigned(out_, 0, 8);
+    putUnsigned(out_, tableOffset, 8);
+    return std::move(out_);
+  }
+
+ private:
+  void count(const Value& value) {
+    ++objects_;
+    if (auto* array = value.get_if<Array>()) {
+      for (const Value& element : *array) count(element);
+    } else if (auto* dictionary = value.get_if<Dictionary>()) {
+      objects_ += dictionary->size();
+      for (const auto& entry : *dictionary) count(entry.second);
+    }
+  }
+
+  void marker(std::uint8_t kind, std::uint64_t length) {
+    if (length < 15) {
+      out_.push_back(static_cast<std::uint8_t>(kind | length));
+      return;
+    }
+    out_.push_back(static_cast<std::uint8_t>(kind | 0x0F));
+    int width = widthFor(length);
+    out_.push_back(static_cast<std::uint8_t>(0x10 | std::countr_zero(unsigned(width))));
+    putUnsigned(out_, length, width);
+  }
+
+  void string(const std::string& text) {
+    bool ascii = true;
+    for (unsigned char c : text) ascii = ascii && c < 0x80;
+    if (ascii) {
+      marker(0x50, text.size());
+      out_.insert(out_.end(), text.begin(), text.end());
+      return;
+    }
+    std::vector<std::uint16_t> units;
+    for (std::size_t i = 0; i < text.size();) {
+      unsigned char c = text[i];
+      int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+      std::uint32_t point = extra == 0 ? c : c & (0x3F >> extra);
+      for (int k = 1; k <= extra && i + k < text.size(); ++k) point = (point << 6) | (text[i + k] & 0x3F);
+      i += extra + 1;
+      if (point >= 0x10000) {
+        point -= 0x10000;
+        units.push_back(static_cast<std::uint16_t>(0xD800 | (point >> 10)));
+        units.push_back(static_cast<std::uint16_t>(0xDC00 | (point & 0x3FF)));
+      } else {
+        units.push_back(static_cast<std::uint16_t>(point));
+      }
+    }
+    marker(0x60, units.size());
+    for (std::uint16_t unit : units) putUnsigned(out_, unit, 2);
+  }
+
+  // Writes `value` and the objects below it; returns its object number.
+  std::uint64_t emit(const Value& value) {
+    std::uint64_t number = offsets_.size();
+    offsets_.push_back(out_.size());
+    if (auto* text = value.get_if<std::string>()) {
+      string(*text);
+    } else if (auto* integer = value.get_if<Integer>()) {
+      // 1, 2 and 4 bytes are unsigned, 8 bytes signed, and 16 bytes hold what 64 cannot.
+      if (integer->value > INT64_MAX || integer->value < INT64_MIN) {
+        out_.push_back(0x14);
+        putUnsigned(out_, static_cast<std::uint64_t>(integer->value >> 64), 8);
+        putUnsigned(out_, static_cast<std::uint64_t>(integer->value), 8);
+      } else {
+        int width = integer->value < 0 ? 8 : widthFor(static_cast<std::uint64_t>(integer->value));
+        out_.push_back(static_cast<std::uint8_t>(0x10 | std::countr_zero(unsigned(width))));
+        putUnsigned(out_, static_cast<std::uint64_t>(integer->value), width);
+      }
+    } else if (auto* real = value.get_if<double>()) {
+      out_.push_back(0x23);
+      putUnsigned(out_, std::bit_cast<std::uint64_t>(*real), 8);
+    } else if (auto* boolean = value.get_if<bool>()) {
+      out_.push_back(*boolean ? 0x09 : 0x08);
+    } else if (auto* date = value.get_if<Date>()) {
+      out_.push_back(0x33);
+      putUnsigned(out_, std::bit_cast<std::uint64_t>(date->secondsSince2001), 8);
+    } else if (auto* data = value.get_if<Data>()) {
+      marker(0x40, data->size());
+      out_.insert(out_.end(), data->begin(), data->end());
+    } else if (auto* array = value.get_if<Array>()) {
+      marker(0xA0, array->size());
+      std::size_t refs = reserveRefs(array->size());
+      for (std::size_t i = 0; i < array->size(); ++i) patchRef(refs, i, emit((*array)[i]));
+    } else if (auto* dictionary = value.get_if<Dictionary>()) {
+      std::size_t n = dictionary->size();
+      marker(0xD0, n);
+      std::size_t refs = reserveRefs(2 * n);
+      for (std::size_t i = 0; i < n; ++i) patchRef(refs, i, emit(Value{(*dictionary)[i].first}));
+      for (std::size_t i = 0; i < n; ++i) patchRef(refs, n + i, emit((*dictionary)[i].second));
+    }
+    return number;
+  }
+
+  std::size_t reserveRefs(std::size_t n) {
+    std::size_t at = out_.size();
+    out_.resize(at + n * refWidth_);
+    return at;
+  }
+
+  void patchRef(std::size_t at, std::size_t index, std::uint64_t object) {
+    for (int i = 0; i < refWidth_; ++i) {
+      out_[at + index * refWidth_ + i] =
+          static_cast<std::uint8_t>(object >> (8 * (refWidth_ - 1 - i)));
+    }
+  }
+
+  std::uint64_t objects_ = 0;
+  int refWidth_ = 1;
+  std::vector<std::uint8_t> out_;
+  std::vector<std::uint64_t> offsets_;
+};
+
+void escape(std::string& out, const std::string& text) {
+  for (char c : text) {
+    switch (c) {
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '&': out += "&amp;"; break;
+      default: out += c;
+    }
+  }
+}
+
+std::string integerText(__int128 value) {
+  bool negative = value < 0;
+  unsigned __int128 magnitude = negative ? -static_cast<unsigned __int128>(value) : value;
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return negative ? "-" + digits : digits;
+}
+
+void xml(std::string& out, const Value& value, int depth) {
+  std::string indent(depth, '\t');
+  char buffer[64];
+  if (auto* text = value.get_if<std::string>()) {
+    out += indent + "<string>";
+    escape(out, *text);
+    out += "</string>\n";
+  } else if (auto* integer = value.get_if<Integer>()) {
+    out += indent + "<integer>" + integerText(integer->value) + "</integer>\n";
+  } else if (auto* real = value.get_if<double>()) {
+    if (std::isnan(*real)) {
+      std::snprintf(buffer, sizeof buffer, "nan");
+    } else if (std::isinf(*real)) {
+      std::snprintf(buffer, sizeof buffer, *real > 0 ? "inf" : "-inf");
+    } else {
+      std::snprintf(buffer, sizeof buffer, "%.17g", *real);
+      // %g follows the C locale only when nothing changed it; the separator must be a point.
+      for (char* c = buffer; *c; ++c) if (*c == ',') *c = '.';
+    }
+    out += indent + "<real>" + buffer + "</real>\n";
+  } else if (auto* boolean = value.get_if<bool>()) {
+    out += indent + (*boolean ? "<true/>\n" : "<false/>\n");
+  } else if (auto* date = value.get_if<Date>()) {
+    std::time_t seconds = static_cast<std::time_t>(std::floor(date->secondsSince2001)) + 978307200;
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    out += indent + "<date>" + buffer + "</date>\n";
+  } else if (auto* data = value.get_if<Data>()) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string encoded;
+    for (std::size_t i = 0; i < data->size(); i += 3) {
+      std::uint32_t chunk = (*data)[i] << 16;
+      if (i + 1 < data->size()) chunk |= (*data)[i + 1] << 8;
+      if (i + 2 < data->size()) chunk |= (*data)[i + 2];
+      encoded += kDigits[(chunk >> 18) & 63];
+      encoded += kDigits[(chunk >> 12) & 63];
+      encoded += i + 1 < data->size() ? kDigits[(chunk >> 6) & 63] : '=';
+      encoded += i + 2 < data->size() ? kDigits[chunk & 63] : '=';
+    }
+    out += indent + "<data>" + encoded + "</data>\n";
+  } else if (auto* array = value.get_if<Array>()) {
+    out += indent + "<array>\n";
+    for (const Value& element : *array) xml(out, element, depth + 1);
+    out += indent + "</array>\n";
+  } else if (auto* dictionary = value.get_if<Dictionary>()) {
+    out += indent + "<dict>\n";
+    for (const auto& [key, element] : *dictionary) {
+      out += indent + "\t<key>";
+      escape(out, key);
+      out += "</key>\n";
+      xml(out, element, depth + 1);
+    }
+    out += indent + "</dict>\n";
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> writeBinary(const Value& value) { return BinaryWriter().write(value); }
+
+std::string writeXml(const Value& value) {
+  std::string out =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+      "<plist version=\"1.0\">\n";
+  xml(out, value, 0);
+  return out + "</plist>\n";
+}
+
+}  // namespace vorla::plist

@@ -1,0 +1,16 @@
+// Writing property lists, in the binary format the device's preference service writes and in
+// XML for people to read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/plist/plist_value.h"
+
+namespace vorla::plist {
+
+std::vector<std::uint8_t> writeBinary(const Value& value);
+std::string writeXml(const Value& value);
+
+}  // namespace vorla::plist

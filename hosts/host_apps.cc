@@ -1,0 +1,38 @@
+#include "hosts/host_apps.h"
+
+#include "device/foundation/values.h"
+#include "device/runtime/message.h"
+#include "device/runtime/object.h"
+
+namespace vorla::hosts {
+
+const std::vector<HostApp>& hostApps() {
+  static const std::vector<HostApp> apps = {
+      {"safari", "Safari", registerSafariModels},
+      {"cydia", "Cydia", registerCydiaModels},
+  };
+  return apps;
+}
+
+bool registerApp(std::string_view name) {
+  for (const HostApp& app : hostApps()) {
+    if (name == app.name) {
+      registerInterfaceModels();
+      app.registerModels();
+      return true;
+    }
+  }
+  return false;
+}
+
+id newInstance(const char* className) {
+  return device::send<id>(device::sendToClass<id>(className, "alloc"), "init");
+}
+
+id hostColour(double red, double green, double blue, double alpha) {
+  id colour = device::newColour({red, green, blue, alpha});
+  device::makeImmortal(colour);
+  return colour;
+}
+
+}  // namespace vorla::hosts

@@ -1,0 +1,36 @@
+// The simulated host apps: each registers the models of its own classes on top of the
+// interface-framework classes every app has.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include <objc/runtime.h>
+
+namespace vorla::hosts {
+
+// The interface framework's classes, present in every app.
+void registerInterfaceModels();
+
+void registerSafariModels();
+void registerCydiaModels();
+
+// The host apps by name ("safari", "cydia", ...), each with what registers its classes.
+struct HostApp {
+  const char* name;
+  const char* title;
+  void (*registerModels)();
+};
+const std::vector<HostApp>& hostApps();
+
+// Registers the interface framework and the named app's classes; false for an unknown app.
+bool registerApp(std::string_view name);
+
+// A host object for tests and tools: an instance of the named class (+1), or nil when the class
+// is absent.
+id newInstance(const char* className);
+
+// A colour the host would use itself, kept for the life of the process.
+id hostColour(double red, double green, double blue, double alpha = 1.0);
+
+}  // namespace vorla::hosts

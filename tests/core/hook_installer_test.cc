@@ -1,0 +1,209 @@
+// The installer and callPrevious against the real runtime, on classes made for each test.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "device/runtime/class_builder.h"
+#include "device/runtime/message.h"
+#include "tweak/core/feature_gate.h"
+#include "tweak/core/hook.h"
+
+namespace vorla::core {
+namespace {
+
+using device::ClassBuilder;
+using device::send;
+
+// Each test names its classes after itself so that no two tests share one.
+std::string unique(const char* base) {
+  return std::string(base) + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+long long originalAnswer(id, SEL) { return 1; }
+long long ancestorAnswer(id, SEL) { return 10; }
+long long laterAncestorAnswer(id, SEL) { return 20; }
+
+HookSlot slotA;
+HookSlot slotB;
+
+// Adds 100 to whatever the replaced behaviour answers, so a test sees both ran.
+template <HookSlot& Slot>
+long long plusHundred(id self, SEL cmd) {
+  return 100 + callPrevious<long long>(Slot, self, cmd);
+}
+
+template <HookSlot& Slot>
+long long plusThousand(id self, SEL cmd) {
+  return 1000 + callPrevious<long long>(Slot, self, cmd);
+}
+
+void resetSlots() {
+  for (HookSlot* slot : {&slotA, &slotB}) {
+    slot->previous.store(nullptr);
+    slot->superclass.store(nullptr);
+  }
+}
+
+id instanceOf(Class cls) { return send<id>(send<id>(reinterpret_cast<id>(cls), "alloc"), "init"); }
+
+long long answer(id receiver) { return send<long long>(receiver, "answer"); }
+
+Hook row(const std::string& className, long long (*replacement)(id, SEL), HookSlot& slot,
+         MethodKind kind = MethodKind::kInstance) {
+  // Rows keep only the pointer to the name; the copy lives as long as the test process.
+  return {strdup(className.c_str()), "answer", kind, reinterpret_cast<IMP>(replacement), &slot};
+}
+
+class HookInstallerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { resetSlots(); }
+};
+
+TEST_F(HookInstallerTest, OwnMethodIsSwappedAndPreviousHoldsTheOriginal) {
+  Class cls = ClassBuilder(unique("Own").c_str(), "NSObject")
+                  .instanceMethod("answer", originalAnswer)
+                  .build();
+  installHooks({row(unique("Own"), plusHundred<slotA>, slotA)});
+  EXPECT_EQ(slotA.previous.load(), reinterpret_cast<IMP>(originalAnswer));
+  EXPECT_EQ(answer(instanceOf(cls)), 101);
+}
+
+TEST_F(HookInstallerTest, InheritedMethodIsAddedAndResolvedThroughTheSuperclassAtEachCall) {
+  Class parent = ClassBuilder(unique("Parent").c_str(), "NSObject")
+                     .instanceMethod("answer", ancestorAnswer)
+                     .build();
+  Class child = ClassBuilder(unique("Child").c_str(), parent).build();
+  installHooks({row(unique("Child"), plusHundred<slotA>, slotA)});
+
+  EXPECT_EQ(slotA.previous.load(), nullptr);
+  EXPECT_EQ(answer(instanceOf(child)), 110);
+  EXPECT_EQ(answer(instanceOf(parent)), 10) << "the ancestor keeps its own method";
+
+  // The type encoding comes from the ancestor's method.
+  Method added = class_getInstanceMethod(child, sel_registerName("answer"));
+  Method original = class_getInstanceMethod(parent, sel_registerName("answer"));
+  EXPECT_STREQ(method_getTypeEncoding(added), method_getTypeEncoding(original));
+
+  // A change to the ancestor after installation is seen at the next call.
+  class_replaceMethod(parent, sel_registerName("answer"),
+                      reinterpret_cast<IMP>(laterAncestorAnswer), "q@:");
+  EXPECT_EQ(answer(instanceOf(child)), 120);
+}
+
+TEST_F(HookInstallerTest, ChainReachesAnAncestorHookedEarlier) {
+  Class a = ClassBuilder(unique("A").c_str(), "NSObject")
+                .instanceMethod("answer", originalAnswer)
+                .build();
+  Class b = ClassBuilder(unique("B").c_str(), a).build();
+  EXPECT_EQ(answer(instanceOf(b)), 1) << "B has its dispatch table before A is hooked";
+  installHooks({row(unique("A"), plusHundred<slotA>, slotA)});
+  EXPECT_EQ(answer(instanceOf(b)), 101);
+  installHooks({row(unique("B"), plusThousand<slotB>, slotB)});
+  EXPECT_EQ(answer(instanceOf(b)), 1101);
+  EXPECT_EQ(answer(instanceOf(a)), 101);
+}
+
+TEST_F(HookInstallerTest, SubclassesThatAlreadyRanTheMethodRunTheReplacement) {
+  Class parent = ClassBuilder(unique("Busy").c_str(), "NSObject")
+                     .instanceMethod("answer", originalAnswer)
+                     .build();
+  Class child = ClassBuilder(unique("BusyChild").c_str(), parent).build();
+  EXPECT_EQ(answer(instanceOf(child)), 1);
+  installHooks({row(unique("Busy"), plusHundred<slotA>, slotA)});
+  EXPECT_EQ(answer(instanceOf(child)), 101);
+  EXPECT_EQ(answer(instanceOf(parent)), 101);
+
+  // The same when the hooked class only inherits the method.
+  Class middle = ClassBuilder(unique("BusyMiddle").c_str(), parent).build();
+  Class leaf = ClassBuilder(unique("BusyLeaf").c_str(), middle).build();
+  EXPECT_EQ(answer(instanceOf(leaf)), 101);
+  installHooks({row(unique("BusyMiddle"), plusThousand<slotB>, slotB)});
+  EXPECT_EQ(answer(instanceOf(leaf)), 1101);
+}
+
+TEST_F(HookInstallerTest, ClassMethodsAreHookedOnTheMetaclass) {
+  Class parent = ClassBuilder(unique("MetaParent").c_str(), "NSObject")
+                     .classMethod("answer", ancestorAnswer)
+                     .build();
+  Class own = ClassBuilder(unique("MetaOwn").c_str(), parent)
+                  .classMethod("answer", originalAnswer)
+                  .build();
+  Class inheriting = ClassBuilder(unique("MetaInheriting").c_str(), parent).build();
+  // Nothing has been sent to these classes yet: hooking must not disturb their siblings.
+  installHooks({row(unique("MetaOwn"), plusHundred<slotA>, slotA, MethodKind::kClass),
+                row(unique("MetaInheriting"), plusThousand<slotB>, slotB, MethodKind::kClass)});
+  EXPECT_EQ(answer(reinterpret_cast<id>(own)), 101);
+  EXPECT_EQ(answer(reinterpret_cast<id>(inheriting)), 1010);
+  EXPECT_EQ(answer(reinterpret_cast<id>(parent)), 10);
+  EXPECT_FALSE(class_respondsToSelector(inheriting, sel_registerName("answer")))
+      << "instances gain nothing";
+}
+
+TEST_F(HookInstallerTest, EmptyMethodListsAreSkippedOnTheWayUp) {
+  Class root = ClassBuilder(unique("Root").c_str(), "NSObject")
+                   .instanceMethod("answer", ancestorAnswer)
+                   .build();
+  Class empty = ClassBuilder(unique("Empty").c_str(), root).build();
+  Class leaf = ClassBuilder(unique("Leaf").c_str(), empty).build();
+  installHooks({row(unique("Leaf"), plusHundred<slotA>, slotA)});
+  EXPECT_EQ(answer(instanceOf(leaf)), 110);
+}
+
+TEST_F(HookInstallerTest, AbsentClassAndUnknownSelectorChangeNothing) {
+  installHook(Nil, sel_registerName("answer"), reinterpret_cast<IMP>(plusHundred<slotA>),
+              &slotA.previous);
+  EXPECT_EQ(slotA.previous.load(), nullptr);
+
+  Class cls = ClassBuilder(unique("Plain").c_str(), "NSObject").build();
+  installHook(cls, sel_registerName("nowhere"), reinterpret_cast<IMP>(plusHundred<slotA>),
+              &slotA.previous);
+  EXPECT_EQ(slotA.previous.load(), nullptr);
+  EXPECT_FALSE(class_respondsToSelector(cls, sel_registerName("nowhere")));
+
+  // A table row naming an absent class installs nothing and the next row still runs.
+  Class present = ClassBuilder(unique("Present").c_str(), "NSObject")
+                      .instanceMethod("answer", originalAnswer)
+                      .build();
+  installHooks({row(unique("Missing"), plusHundred<slotA>, slotA),
+                row(unique("Present"), plusThousand<slotB>, slotB)});
+  EXPECT_EQ(slotA.superclass.load(), nullptr);
+  EXPECT_EQ(answer(instanceOf(present)), 1001);
+}
+
+TEST_F(HookInstallerTest, TypedSelectorsMatchByName) {
+  // The class's method is registered under a typed selector; the installer is handed the plain
+  // one, a different pointer of the same name.
+  Class cls = ClassBuilder(unique("Typed").c_str(), "NSObject")
+                  .instanceMethod("answer", originalAnswer)
+                  .build();
+  unsigned count = 0;
+  Method* methods = class_copyMethodList(cls, &count);
+  ASSERT_EQ(count, 1u);
+  SEL typed = method_getName(methods[0]);
+  free(methods);
+  SEL plain = sel_registerName("answer");
+  ASSERT_NE(static_cast<const void*>(typed), static_cast<const void*>(plain));
+
+  installHook(cls, plain, reinterpret_cast<IMP>(plusHundred<slotA>), &slotA.previous);
+  EXPECT_EQ(answer(instanceOf(cls)), 101);
+}
+
+TEST_F(HookInstallerTest, HooksOfOneClassShareItsSavedSuperclassButNotTheirSlots) {
+  Class parent = ClassBuilder(unique("SharedParent").c_str(), "NSObject").build();
+  ClassBuilder(unique("Shared").c_str(), parent)
+      .instanceMethod("answer", originalAnswer)
+      .instanceMethod("other", originalAnswer)
+      .build();
+  Hook first = row(unique("Shared"), plusHundred<slotA>, slotA);
+  Hook second = row(unique("Shared"), plusThousand<slotB>, slotB);
+  second.selector = "other";
+  installHooks({first, second});
+  ASSERT_NE(slotA.superclass.load(), nullptr);
+  EXPECT_EQ(slotA.superclass.load(), slotB.superclass.load());
+  EXPECT_EQ(slotA.superclass.load()->value.load(), parent);
+  EXPECT_NE(&slotA.previous, &slotB.previous);
+}
+
+}  // namespace
+}  // namespace vorla::core

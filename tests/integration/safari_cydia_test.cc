@@ -1,0 +1,243 @@
+// Safari and Cydia hooks, loaded into host processes as the device's loader would.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+#include <string>
+
+#include "device/foundation/values.h"
+#include "device/runtime/message.h"
+#include "hosts/host_apps.h"
+#include "hosts/model.h"
+#include "tests/integration/host_process.h"
+#include "tests/support/child_process.h"
+
+namespace vorla::testing {
+namespace {
+
+using device::send;
+using hosts::callCount;
+using hosts::newInstance;
+using plist::Dictionary;
+
+const std::initializer_list<Row> kRows = {
+    {"TabBariPad", "TabBarStyle", "itemTitleColor"},
+    {"TabBariPad", "TabBarStyle", "backgroundColor"},
+    {"TabBariPad", "Application", "_maximumTabCount"},
+    {"TabBariPad", "BrowserController", "_shouldShowTabBar"},
+    {"TabBariPad", "BrowserController", "_shouldUseTabBar"},
+    {"BookmarksBar", "BrowserController", "_shouldShowBookmarksBar"},
+    {"SafariSwitcher", "TabOverview", "_tabsPerRow"},
+    {"SafariSwitcher", "BrowserController", "_shouldUseTabOverview"},
+    {"sfare", "WKContentView", "_applicationWillResignActive:"},
+    {"sfare", "WKContentView", "_applicationDidEnterBackground"},
+    {"cydiadark", "CyteViewController", "pageColor"},
+    {"cydiadark", "UITableConstants_IOS", "defaultBackgroundColorForTableViewStyle:"},
+    {"cydiadark", "UITableConstants_IOS", "defaultHeaderFooterBackgroundColorForView:inTableView:"},
+    {"cydiadark", "UITableViewCell", "_usesRoundedGroups"},
+    {"cydia", "Cydia", "applicationDidEnterBackground:"},
+    {"cydia", "Cydia", "applicationWillResignActive:"},
+    {"cydia", "UIApplication", "_applicationDidEnterBackground"},
+};
+
+// Loads the library into a process with Safari's and Cydia's classes and `settings`, and
+// returns which rows now run another implementation than before.
+std::set<std::string> installedRows(const Dictionary& settings,
+                                    std::initializer_list<const char*> apps = {"safari", "cydia"}) {
+  DeviceRoot root;
+  root.writeSettings(settings);
+  for (const char* app : apps) hosts::registerApp(app);
+  Implementations before = implementationsOf(kRows);
+  loadLibrary();
+  std::set<std::string> installed;
+  for (const Row& row : kRows) {
+    IMP now = implementationOf(row.className, row.selector);
+    if (now != before[{row.className, row.selector}]) {
+      installed.insert(std::string(row.className) + " " + row.selector);
+    }
+  }
+  return installed;
+}
+
+std::set<std::string> rowsOfKey(const char* key) {
+  std::set<std::string> rows;
+  for (const Row& row : kRows) {
+    if (std::string(row.enableKey) == key) rows.insert(std::string(row.className) + " " + row.selector);
+  }
+  return rows;
+}
+
+class EnableKeyTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(EnableKeyTest, EachKeyInstallsExactlyItsOwnHooks) {
+  const char* key = GetParam();
+  EXPECT_IN_CHILD([key] {
+    EXPECT_EQ(installedRows({{key, boolean(true)}}), rowsOfKey(key));
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(SafariAndCydia, EnableKeyTest,
+                         ::testing::Values("TabBariPad", "BookmarksBar", "SafariSwitcher", "sfare",
+                                           "cydiadark", "cydia"));
+
+TEST(EnableKeys, AbsentFalseOrWithoutABooleanReadingInstallNothing) {
+  plist::Value readings[] = {
+      boolean(false), integer(0), text("NO"), text("0"), text(""),
+      plist::Value{plist::Array{boolean(true)}}, plist::Value{Dictionary{{"on", boolean(true)}}},
+      plist::Value{plist::Data{1}}, plist::Value{plist::Date{1000}},
+  };
+  EXPECT_IN_CHILD([] { EXPECT_TRUE(installedRows({}).empty()); });
+  for (const plist::Value& reading : readings) {
+    EXPECT_IN_CHILD([&] { EXPECT_TRUE(installedRows({{"BookmarksBar", reading}}).empty()); });
+  }
+}
+
+TEST(EnableKeys, TextsAndNumbersReadAsFoundationReadsThem) {
+  plist::Value readings[] = {text("YES"), text("true"), text("1"), integer(2), integer(-1),
+                             real(0.5)};
+  for (const plist::Value& reading : readings) {
+    EXPECT_IN_CHILD([&] {
+      EXPECT_EQ(installedRows({{"BookmarksBar", reading}}), rowsOfKey("BookmarksBar"));
+    });
+  }
+}
+
+TEST(EnableKeys, KeysAreCaseSensitive) {
+  EXPECT_IN_CHILD([] {
+    EXPECT_TRUE(installedRows({{"tabbaripad", boolean(true)}, {"CYDIA", boolean(true)}}).empty());
+  });
+}
+
+TEST(Safari, TabBarAnswersAloneWhateverTheHostWouldSay) {
+  EXPECT_IN_CHILD([] {
+    installedRows({{"TabBariPad", boolean(true)}});
+    id style = newInstance("TabBarStyle");
+    id first = send<id>(style, "itemTitleColor");
+    id second = send<id>(style, "itemTitleColor");
+    EXPECT_NE(first, second) << "a new colour at every call";
+    auto title = device::colourOf(first);
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->red, 0.015686);
+    EXPECT_EQ(title->green, 0.003921);
+    EXPECT_EQ(title->blue, 0.0);
+    EXPECT_EQ(title->alpha, 1.0);
+    EXPECT_EQ(device::colourOf(second)->red, 0.015686);
+    auto background = device::colourOf(send<id>(style, "backgroundColor"));
+    ASSERT_TRUE(background);
+    EXPECT_EQ(background->red, 0.858823);
+    EXPECT_EQ(background->green, 0.043137);
+    EXPECT_EQ(background->blue, 0.098039);
+    EXPECT_NE(background->red, 219.0 / 255) << "the decimal, not the fraction it is close to";
+
+    hosts::setAnswer("Application", "_maximumTabCount", 3LL);
+    id application = newInstance("Application");
+    EXPECT_EQ(send<long long>(application, "_maximumTabCount"), 9);
+    EXPECT_EQ(send<long long>(application, "_maximumTabCount"), 9);
+    id browser = newInstance("BrowserController");
+    EXPECT_EQ(send<BOOL>(browser, "_shouldShowTabBar"), YES);
+    EXPECT_EQ(send<BOOL>(browser, "_shouldUseTabBar"), YES);
+    for (const char* selector : {"itemTitleColor", "backgroundColor"}) {
+      EXPECT_EQ(callCount(style, selector), 0) << selector;
+    }
+    EXPECT_EQ(callCount(application, "_maximumTabCount"), 0);
+    EXPECT_EQ(callCount(browser, "_shouldShowTabBar"), 0);
+
+    // The other keys are off: the host answers for itself.
+    EXPECT_EQ(send<BOOL>(browser, "_shouldShowBookmarksBar"), NO);
+    EXPECT_EQ(send<BOOL>(browser, "_shouldUseTabOverview"), NO);
+    EXPECT_EQ(send<long long>(newInstance("TabOverview"), "_tabsPerRow"), 2);
+  });
+}
+
+TEST(Safari, TabOverviewAndBookmarksBar) {
+  EXPECT_IN_CHILD([] {
+    installedRows({{"SafariSwitcher", boolean(true)}, {"BookmarksBar", boolean(true)}});
+    hosts::setAnswer("TabOverview", "_tabsPerRow", 7LL);
+    id overview = newInstance("TabOverview");
+    EXPECT_EQ(send<long long>(overview, "_tabsPerRow"), 3);
+    EXPECT_EQ(callCount(overview, "_tabsPerRow"), 0);
+    id browser = newInstance("BrowserController");
+    EXPECT_EQ(send<BOOL>(browser, "_shouldUseTabOverview"), YES);
+    EXPECT_EQ(send<BOOL>(browser, "_shouldShowBookmarksBar"), YES);
+    EXPECT_EQ(send<BOOL>(browser, "_shouldShowTabBar"), NO) << "TabBariPad is off";
+  });
+}
+
+TEST(Safari, WebContentIsNeverToldItLeftTheForeground) {
+  EXPECT_IN_CHILD([] {
+    installedRows({{"sfare", boolean(true)}});
+    id view = newInstance("WKContentView");
+    send(view, "_applicationWillResignActive:", static_cast<id>(nil));
+    send(view, "_applicationWillResignActive:", view);
+    send(view, "_applicationDidEnterBackground");
+    EXPECT_EQ(callCount(view, "_applicationWillResignActive:"), 0);
+    EXPECT_EQ(callCount(view, "_applicationDidEnterBackground"), 0);
+  });
+}
+
+TEST(Safari, AProcessWithoutTheTabBarStyleClassStillGetsTheOtherRows) {
+  EXPECT_IN_CHILD([] {
+    hosts::registerInterfaceModels();
+    hosts::Model("Application", "UIApplication").method<long long()>("_maximumTabCount", 5LL).build();
+    hosts::Model("BrowserController", "UIResponder")
+        .method<BOOL()>("_shouldShowTabBar", 0LL)
+        .method<BOOL()>("_shouldUseTabBar", 0LL)
+        .build();
+    EXPECT_EQ(installedRows({{"TabBariPad", boolean(true)}}, {}),
+              (std::set<std::string>{"Application _maximumTabCount",
+                                     "BrowserController _shouldShowTabBar",
+                                     "BrowserController _shouldUseTabBar"}));
+    EXPECT_EQ(objc_getClass("TabBarStyle"), Nil);
+  });
+}
+
+TEST(Cydia, TableColoursAreNullAndCellsUseRoundedGroups) {
+  EXPECT_IN_CHILD([] {
+    installedRows({{"cydiadark", boolean(true)}});
+    id constants = newInstance("UITableConstants_IOS");
+    for (long long style : {0LL, 1LL, 2LL, -1LL, LLONG_MAX}) {
+      EXPECT_EQ(send<id>(constants, "defaultBackgroundColorForTableViewStyle:", style), nil);
+    }
+    id view = newInstance("UIView");
+    EXPECT_EQ(send<id>(constants, "defaultHeaderFooterBackgroundColorForView:inTableView:",
+                       static_cast<id>(nil), static_cast<id>(nil)),
+              nil);
+    EXPECT_EQ(send<id>(constants, "defaultHeaderFooterBackgroundColorForView:inTableView:", view,
+                       view),
+              nil);
+    EXPECT_EQ(send<id>(newInstance("CyteViewController"), "pageColor"), nil);
+    EXPECT_EQ(send<BOOL>(newInstance("UITableViewCell"), "_usesRoundedGroups"), YES);
+    EXPECT_EQ(callCount(constants, "defaultBackgroundColorForTableViewStyle:"), 0);
+  });
+}
+
+TEST(Cydia, BackgroundHandlingIsSkippedAlsoInSubclassesOfTheApplication) {
+  EXPECT_IN_CHILD([] {
+    installedRows({{"cydia", boolean(true)}});
+    id cydia = newInstance("Cydia");
+    send(cydia, "applicationDidEnterBackground:", cydia);
+    send(cydia, "applicationWillResignActive:", static_cast<id>(nil));
+    send(cydia, "_applicationDidEnterBackground");
+    id safari = newInstance("Application");
+    send(safari, "_applicationDidEnterBackground");
+    EXPECT_EQ(callCount(cydia, "applicationDidEnterBackground:"), 0);
+    EXPECT_EQ(callCount(cydia, "applicationWillResignActive:"), 0);
+    EXPECT_EQ(callCount(cydia, "_applicationDidEnterBackground"), 0);
+    EXPECT_EQ(callCount(safari, "_applicationDidEnterBackground"), 0);
+  });
+}
+
+TEST(Cydia, SharedInterfaceRowsAreInstalledInAppsWithoutCydiasClasses) {
+  EXPECT_IN_CHILD([] {
+    auto installed = installedRows({{"cydiadark", boolean(true)}, {"cydia", boolean(true)}},
+                                   {"safari"});
+    EXPECT_EQ(installed, (std::set<std::string>{
+                             "UITableConstants_IOS defaultBackgroundColorForTableViewStyle:",
+                             "UITableConstants_IOS defaultHeaderFooterBackgroundColorForView:inTableView:",
+                             "UITableViewCell _usesRoundedGroups",
+                             "UIApplication _applicationDidEnterBackground"}));
+  });
+}
+
+}  // namespace
+}  // namespace vorla::testing

@@ -1,0 +1,154 @@
+// Registered settings, as the loaded library exports them and the preferences service keeps them.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "device/foundation/values.h"
+#include "tests/integration/host_process.h"
+#include "tests/support/child_process.h"
+
+namespace vorla::testing {
+namespace {
+
+void* library = nullptr;
+
+template <class T>
+T* variable(const char* name) {
+  void* symbol = library ? dlsym(library, name) : nullptr;
+  EXPECT_NE(symbol, nullptr) << name;
+  return static_cast<T*>(symbol);
+}
+
+template <class T>
+T read(const char* name) {
+  T* symbol = variable<T>(name);
+  return symbol ? *symbol : T{};
+}
+
+std::string textOf(const char* name) {
+  auto text = device::stringOf(read<id>(name));
+  return text ? std::string(*text) : "<not a string>";
+}
+
+const char* const kBooleans[] = {"sliderSwitch", "sliderSwitchs", "sliderSwitchww", "sliderScale",
+                                 "slidermsg", "Enablesteng", "EnableNoSIM", "Enablemsg",
+                                 "tweakEnabled", "tweakEnabled2", "Enabledmodel", "Enableversion",
+                                 "appearanceTint", "EnableHello", "Slideshow", "SkipDelete", "a1",
+                                 "a2", "DebugHUD"};
+const char* const kDoubles[] = {"sliderKeya", "sliderKeys", "sliderKeyaww", "sliderKeysww",
+                                "sliderKeyrww", "sliderKeyScale", "sliderKeymsg", "features",
+                                "features2", "model", "IPhoneversion"};
+const char* const kObjects[] = {"texstst", "NoSIM", "texstmsg", "Hello"};
+
+TEST(Settings, ExactlyPreferencesAndTheSettingsAreExported) {
+  std::string command = std::string("nm -D --defined-only ") + libraryPath();
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::set<std::string> exported;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe)) {
+    std::string entry(line);
+    exported.insert(entry.substr(entry.rfind(' ') + 1, entry.find_last_not_of("\n") - entry.rfind(' ')));
+  }
+  ASSERT_EQ(pclose(pipe), 0);
+  std::set<std::string> expected{"preferences"};
+  for (const char* name : kBooleans) expected.insert(name);
+  for (const char* name : kDoubles) expected.insert(name);
+  for (const char* name : kObjects) expected.insert(name);
+  EXPECT_EQ(expected.size(), 35u);
+  EXPECT_EQ(exported, expected);
+}
+
+TEST(Settings, DefaultsWithNoSettingsFile) {
+  EXPECT_IN_CHILD([] {
+    DeviceRoot root;
+    library = loadLibrary();
+    EXPECT_NE(read<id>("preferences"), nil);
+    for (const char* name : kBooleans) EXPECT_EQ(read<BOOL>(name), NO) << name;
+    for (const char* name : kDoubles) {
+      EXPECT_EQ(read<double>(name), std::string(name) == "sliderKeymsg" ? 90.0 : 1.0) << name;
+    }
+    for (const char* name : kObjects) EXPECT_EQ(textOf(name), "") << name;
+  });
+}
+
+TEST(Settings, StoredValuesAndValuesOfTheWrongKind) {
+  EXPECT_IN_CHILD([] {
+    DeviceRoot root;
+    root.writeSettings({
+        {"sliderSwitch", boolean(true)},
+        {"sliderSwitchs", text("YES")},
+        {"sliderSwitchww", integer(1)},
+        {"sliderScale", plist::Value{plist::Array{boolean(true)}}},  // no boolean reading
+        {"sliderKeya", real(-2.5)},
+        {"sliderKeys", integer(7)},
+        {"sliderKeyaww", text("0.25")},
+        {"sliderKeysww", text("wide")},  // not numeric: the default
+        {"sliderKeymsg", plist::Value{plist::Data{1, 2}}},
+        {"texstst", text("Réglages")},
+        {"NoSIM", integer(5)},  // objects come from texts only
+        {"Hello", text("")},
+    });
+    library = loadLibrary();
+    EXPECT_EQ(read<BOOL>("sliderSwitch"), YES);
+    EXPECT_EQ(read<BOOL>("sliderSwitchs"), YES);
+    EXPECT_EQ(read<BOOL>("sliderSwitchww"), YES);
+    EXPECT_EQ(read<BOOL>("sliderScale"), NO);
+    EXPECT_EQ(read<double>("sliderKeya"), -2.5);
+    EXPECT_EQ(read<double>("sliderKeys"), 7.0);
+    EXPECT_EQ(read<double>("sliderKeyaww"), 0.25);
+    EXPECT_EQ(read<double>("sliderKeysww"), 1.0);
+    EXPECT_EQ(read<double>("sliderKeymsg"), 90.0);
+    EXPECT_EQ(textOf("texstst"), "Réglages");
+    EXPECT_EQ(textOf("NoSIM"), "");
+    EXPECT_EQ(textOf("Hello"), "");
+    EXPECT_EQ(read<BOOL>("EnableHello"), NO) << "absent beside stored ones";
+  });
+}
+
+// Polls until `done` or the deadline; returns how long it took.
+template <class F>
+std::chrono::milliseconds waitFor(F done, std::chrono::milliseconds deadline) {
+  auto start = std::chrono::steady_clock::now();
+  while (!done() && std::chrono::steady_clock::now() - start < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start);
+}
+
+TEST(Settings, AChangeOnDiskReachesTheVariablesWithinASecond) {
+  EXPECT_IN_CHILD([] {
+    DeviceRoot root;
+    root.writeSettings({{"tweakEnabled", boolean(false)}});
+    library = loadLibrary();
+    volatile BOOL* enabled = variable<BOOL>("tweakEnabled");
+    volatile double* features = variable<double>("features");
+    ASSERT_TRUE(enabled && features);
+    root.writeSettings({{"tweakEnabled", boolean(true)}, {"features", real(4)}, {"NoSIM", text("No SIM")}});
+    waitFor([&] { return *enabled == YES && *features == 4.0 && textOf("NoSIM") == "No SIM"; },
+            std::chrono::milliseconds(1000));
+    EXPECT_EQ(*enabled, YES);
+    EXPECT_EQ(*features, 4.0);
+    EXPECT_EQ(textOf("NoSIM"), "No SIM");
+
+    // Removing the file brings the defaults back; so does a corrupt file.
+    root.removeSettings();
+    waitFor([&] { return *enabled == NO; }, std::chrono::milliseconds(1000));
+    EXPECT_EQ(*enabled, NO);
+    EXPECT_EQ(*features, 1.0);
+    root.writeSettings({{"tweakEnabled", boolean(true)}});
+    waitFor([&] { return *enabled == YES; }, std::chrono::milliseconds(1000));
+    root.writeSettingsBytes("bplist00 garbage");
+    waitFor([&] { return *enabled == NO; }, std::chrono::milliseconds(1000));
+    EXPECT_EQ(*enabled, NO);
+  });
+}
+
+}  // namespace
+}  // namespace vorla::testing
