@@ -7,6 +7,7 @@
 
 #include "device/foundation/values.h"
 #include "device/runtime/message.h"
+#include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 #include "tests/integration/host_process.h"
@@ -188,6 +189,25 @@ TEST(Safari, AProcessWithoutTheTabBarStyleClassStillGetsTheOtherRows) {
                                      "BrowserController _shouldShowTabBar",
                                      "BrowserController _shouldUseTabBar"}));
     EXPECT_EQ(objc_getClass("TabBarStyle"), Nil);
+  });
+}
+
+TEST(Safari, ManyHookedCallsLeaveNoObjectBehind) {
+  EXPECT_IN_CHILD([] {
+    installedRows({{"TabBariPad", boolean(true)}, {"cydiadark", boolean(true)}});
+    id style = newInstance("TabBarStyle");
+    id constants = newInstance("UITableConstants_IOS");
+    auto round = [&] {
+      device::pushAutoreleasePool();
+      send<id>(style, "itemTitleColor");
+      send<id>(style, "backgroundColor");
+      send<id>(constants, "defaultBackgroundColorForTableViewStyle:", 1LL);
+      device::popAutoreleasePool();
+    };
+    round();
+    long before = vorla_device_live_objects();
+    for (int i = 0; i < 10000; ++i) round();
+    EXPECT_EQ(vorla_device_live_objects(), before);
   });
 }
 

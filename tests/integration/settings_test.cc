@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "device/foundation/values.h"
+#include "hosts/host_apps.h"
 #include "tests/integration/host_process.h"
 #include "tests/support/child_process.h"
 
@@ -108,6 +109,26 @@ TEST(Settings, StoredValuesAndValuesOfTheWrongKind) {
     EXPECT_EQ(textOf("NoSIM"), "");
     EXPECT_EQ(textOf("Hello"), "");
     EXPECT_EQ(read<BOOL>("EnableHello"), NO) << "absent beside stored ones";
+  });
+}
+
+// Without a preferences service no gate opens and the settings keep their initial values.
+TEST(Settings, WithoutAPreferencesServiceNothingIsGatedAndNothingRegistered) {
+  EXPECT_IN_CHILD([] {
+    DeviceRoot root;
+    root.writeSettings({{"BookmarksBar", boolean(true)}, {"tweakEnabled", boolean(true)}});
+    hosts::registerApp("safari");
+    Class service = objc_getClass("HBPreferences");
+    Method init = class_getInstanceMethod(service, sel_registerName("initWithIdentifier:"));
+    class_getMethodImplementation(service, sel_registerName("initWithIdentifier:"));
+    method_setImplementation(init, reinterpret_cast<IMP>(+[](id, SEL, id) -> id { return nil; }));
+    IMP before = implementationOf("BrowserController", "_shouldShowBookmarksBar");
+    library = loadLibrary();
+    EXPECT_EQ(implementationOf("BrowserController", "_shouldShowBookmarksBar"), before);
+    EXPECT_EQ(read<id>("preferences"), nil);
+    EXPECT_EQ(read<BOOL>("tweakEnabled"), NO);
+    EXPECT_EQ(read<double>("sliderKeymsg"), 90.0);
+    EXPECT_EQ(read<id>("texstst"), nil);
   });
 }
 
