@@ -2,10 +2,10 @@
 // interface-framework classes every app has.
 #pragma once
 
+#include <objc/runtime.h>
+
 #include <string_view>
 #include <vector>
-
-#include <objc/runtime.h>
 
 namespace vorla::hosts {
 

@@ -6,16 +6,10 @@ namespace vorla::hosts {
 
 void registerInterfaceModels() {
   Model("UIResponder", "NSObject").build();
-  Model("UIView", "UIResponder")
-      .method<void(id)>("setBackgroundColor:")
-      .build();
+  Model("UIView", "UIResponder").method<void(id)>("setBackgroundColor:").build();
   Model("UIViewController", "UIResponder").build();
-  Model("UIApplication", "UIResponder")
-      .method<void()>("_applicationDidEnterBackground")
-      .build();
-  Model("UITableViewCell", "UIView")
-      .method<BOOL()>("_usesRoundedGroups", 0LL)
-      .build();
+  Model("UIApplication", "UIResponder").method<void()>("_applicationDidEnterBackground").build();
+  Model("UITableViewCell", "UIView").method<BOOL()>("_usesRoundedGroups", 0LL).build();
   Model("UITableConstants_IOS", "NSObject")
       .method<id(long long)>("defaultBackgroundColorForTableViewStyle:",
                              hostColour(0.949, 0.949, 0.969))

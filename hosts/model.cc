@@ -34,8 +34,8 @@ bool isClassObject(id receiver) { return class_isMetaClass(object_getClass(recei
 template <class F>
 auto withRecords(id receiver, F&& f) {
   if (!isClassObject(receiver)) {
-    auto* body = dynamic_cast<ModelBody*>(
-        device::attachBody(receiver, std::make_unique<ModelBody>()));
+    auto* body =
+        dynamic_cast<ModelBody*>(device::attachBody(receiver, std::make_unique<ModelBody>()));
     if (body != nullptr) {
       std::lock_guard lock(body->mutex);
       return f(body->records);
@@ -92,8 +92,7 @@ Value answerFor(id receiver, SEL selector) {
   return {};
 }
 
-void setDefaultAnswer(const char* className, bool classMethod, const char* selector,
-                      Value answer) {
+void setDefaultAnswer(const char* className, bool classMethod, const char* selector, Value answer) {
   Registry& r = registry();
   std::lock_guard lock(r.mutex);
   r.answers[{className, classMethod, selector}] = std::move(answer);

@@ -118,7 +118,8 @@ id newObjectFromPlist(const plist::Value& value) {
   if (auto* array = value.get_if<plist::Array>()) {
     auto body = std::make_unique<ArrayBody>();
     body->elements.reserve(array->size());
-    for (const plist::Value& element : *array) body->elements.push_back(newObjectFromPlist(element));
+    for (const plist::Value& element : *array)
+      body->elements.push_back(newObjectFromPlist(element));
     return createObject(arrayClass, std::move(body));
   }
   auto body = std::make_unique<DictionaryBody>();

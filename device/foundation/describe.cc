@@ -29,9 +29,11 @@ std::string describe(id object) {
         return buffer;
       case NumberBody::Kind::kInteger:
         if (number->integer < INT64_MIN || number->integer > INT64_MAX) {
-          std::snprintf(buffer, sizeof buffer, "%" PRIu64, static_cast<std::uint64_t>(number->integer));
+          std::snprintf(buffer, sizeof buffer, "%" PRIu64,
+                        static_cast<std::uint64_t>(number->integer));
         } else {
-          std::snprintf(buffer, sizeof buffer, "%" PRId64, static_cast<std::int64_t>(number->integer));
+          std::snprintf(buffer, sizeof buffer, "%" PRId64,
+                        static_cast<std::int64_t>(number->integer));
         }
         return buffer;
     }
@@ -48,7 +50,8 @@ std::string describe(id object) {
     }
     return out + "}";
   }
-  if (auto* data = bodyOf<DataBody>(object)) return "<" + std::to_string(data->bytes.size()) + " bytes>";
+  if (auto* data = bodyOf<DataBody>(object))
+    return "<" + std::to_string(data->bytes.size()) + " bytes>";
   if (bodyOf<DateBody>(object)) return "<date>";
   return std::string("<") + class_getName(object_getClass(object)) + ">";
 }

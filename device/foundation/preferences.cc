@@ -90,7 +90,7 @@ class SuiteStore {
       case Binding::Kind::kBool: {
         bool on = number ? (number->kind == NumberBody::Kind::kReal ? number->real != 0
                                                                     : number->integer != 0)
-                 : text  ? text::textBoolValue(*text)
+                  : text ? text::textBoolValue(*text)
                          : binding.defaultNumber != 0;
         std::atomic_ref(*static_cast<BOOL*>(binding.variable))
             .store(on ? YES : NO, std::memory_order_relaxed);

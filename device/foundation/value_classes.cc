@@ -44,9 +44,7 @@ id numberWithBool(id, SEL, BOOL value) { return autoreleaseObject(newNumberWithB
 id numberWithLongLong(id, SEL, long long value) {
   return autoreleaseObject(newNumberWithLongLong(value));
 }
-id numberWithDouble(id, SEL, double value) {
-  return autoreleaseObject(newNumberWithDouble(value));
-}
+id numberWithDouble(id, SEL, double value) { return autoreleaseObject(newNumberWithDouble(value)); }
 
 BOOL numberBoolValue(id number, SEL) {
   const NumberBody& n = numberOf(number);

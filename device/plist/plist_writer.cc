@@ -75,7 +75,8 @@ class BinaryWriter {
       unsigned char c = text[i];
       int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
       std::uint32_t point = extra == 0 ? c : c & (0x3F >> extra);
-      for (int k = 1; k <= extra && i + k < text.size(); ++k) point = (point << 6) | (text[i + k] & 0x3F);
+      for (int k = 1; k <= extra && i + k < text.size(); ++k)
+        point = (point << 6) | (text[i + k] & 0x3F);
       i += extra + 1;
       if (point >= 0x10000) {
         point -= 0x10000;
@@ -153,10 +154,17 @@ class BinaryWriter {
 void escape(std::string& out, const std::string& text) {
   for (char c : text) {
     switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      default: out += c;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -189,7 +197,8 @@ void xml(std::string& out, const Value& value, int depth) {
     } else {
       std::snprintf(buffer, sizeof buffer, "%.17g", *real);
       // %g follows the C locale only when nothing changed it; the separator must be a point.
-      for (char* c = buffer; *c; ++c) if (*c == ',') *c = '.';
+      for (char* c = buffer; *c; ++c)
+        if (*c == ',') *c = '.';
     }
     out += indent + "<real>" + buffer + "</real>\n";
   } else if (auto* boolean = value.get_if<bool>()) {
@@ -201,7 +210,8 @@ void xml(std::string& out, const Value& value, int depth) {
     std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
     out += indent + "<date>" + buffer + "</date>\n";
   } else if (auto* data = value.get_if<Data>()) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string encoded;
     for (std::size_t i = 0; i < data->size(); i += 3) {
       std::uint32_t chunk = (*data)[i] << 16;

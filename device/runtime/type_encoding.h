@@ -11,9 +11,9 @@ namespace vorla::device {
 template <class T>
 struct TypeCode;
 
-#define VORLA_TYPE_CODE(type, code) \
-  template <>                       \
-  struct TypeCode<type> {           \
+#define VORLA_TYPE_CODE(type, code)            \
+  template <>                                  \
+  struct TypeCode<type> {                      \
     static constexpr const char* value = code; \
   }
 

@@ -126,9 +126,8 @@ TEST_F(HookInstallerTest, ClassMethodsAreHookedOnTheMetaclass) {
   Class parent = ClassBuilder(unique("MetaParent").c_str(), "NSObject")
                      .classMethod("answer", ancestorAnswer)
                      .build();
-  Class own = ClassBuilder(unique("MetaOwn").c_str(), parent)
-                  .classMethod("answer", originalAnswer)
-                  .build();
+  Class own =
+      ClassBuilder(unique("MetaOwn").c_str(), parent).classMethod("answer", originalAnswer).build();
   Class inheriting = ClassBuilder(unique("MetaInheriting").c_str(), parent).build();
   // Nothing has been sent to these classes yet: hooking must not disturb their siblings.
   installHooks({row(unique("MetaOwn"), plusHundred<slotA>, slotA, MethodKind::kClass),

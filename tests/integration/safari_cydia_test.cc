@@ -63,7 +63,8 @@ std::set<std::string> installedRows(const Dictionary& settings,
 std::set<std::string> rowsOfKey(const char* key) {
   std::set<std::string> rows;
   for (const Row& row : kRows) {
-    if (std::string(row.enableKey) == key) rows.insert(std::string(row.className) + " " + row.selector);
+    if (std::string(row.enableKey) == key)
+      rows.insert(std::string(row.className) + " " + row.selector);
   }
   return rows;
 }
@@ -72,9 +73,7 @@ class EnableKeyTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(EnableKeyTest, EachKeyInstallsExactlyItsOwnHooks) {
   const char* key = GetParam();
-  EXPECT_IN_CHILD([key] {
-    EXPECT_EQ(installedRows({{key, boolean(true)}}), rowsOfKey(key));
-  });
+  EXPECT_IN_CHILD([key] { EXPECT_EQ(installedRows({{key, boolean(true)}}), rowsOfKey(key)); });
 }
 
 INSTANTIATE_TEST_SUITE_P(SafariAndCydia, EnableKeyTest,
@@ -83,9 +82,15 @@ INSTANTIATE_TEST_SUITE_P(SafariAndCydia, EnableKeyTest,
 
 TEST(EnableKeys, AbsentFalseOrWithoutABooleanReadingInstallNothing) {
   plist::Value readings[] = {
-      boolean(false), integer(0), text("NO"), text("0"), text(""),
-      plist::Value{plist::Array{boolean(true)}}, plist::Value{Dictionary{{"on", boolean(true)}}},
-      plist::Value{plist::Data{1}}, plist::Value{plist::Date{1000}},
+      boolean(false),
+      integer(0),
+      text("NO"),
+      text("0"),
+      text(""),
+      plist::Value{plist::Array{boolean(true)}},
+      plist::Value{Dictionary{{"on", boolean(true)}}},
+      plist::Value{plist::Data{1}},
+      plist::Value{plist::Date{1000}},
   };
   EXPECT_IN_CHILD([] { EXPECT_TRUE(installedRows({}).empty()); });
   for (const plist::Value& reading : readings) {
@@ -94,8 +99,8 @@ TEST(EnableKeys, AbsentFalseOrWithoutABooleanReadingInstallNothing) {
 }
 
 TEST(EnableKeys, TextsAndNumbersReadAsFoundationReadsThem) {
-  plist::Value readings[] = {text("YES"), text("true"), text("1"), integer(2), integer(-1),
-                             real(0.5)};
+  plist::Value readings[] = {text("YES"), text("true"), text("1"),
+                             integer(2),  integer(-1),  real(0.5)};
   for (const plist::Value& reading : readings) {
     EXPECT_IN_CHILD([&] {
       EXPECT_EQ(installedRows({{"BookmarksBar", reading}}), rowsOfKey("BookmarksBar"));
@@ -179,7 +184,9 @@ TEST(Safari, WebContentIsNeverToldItLeftTheForeground) {
 TEST(Safari, AProcessWithoutTheTabBarStyleClassStillGetsTheOtherRows) {
   EXPECT_IN_CHILD([] {
     hosts::registerInterfaceModels();
-    hosts::Model("Application", "UIApplication").method<long long()>("_maximumTabCount", 5LL).build();
+    hosts::Model("Application", "UIApplication")
+        .method<long long()>("_maximumTabCount", 5LL)
+        .build();
     hosts::Model("BrowserController", "UIResponder")
         .method<BOOL()>("_shouldShowTabBar", 0LL)
         .method<BOOL()>("_shouldUseTabBar", 0LL)
@@ -222,9 +229,9 @@ TEST(Cydia, TableColoursAreNullAndCellsUseRoundedGroups) {
     EXPECT_EQ(send<id>(constants, "defaultHeaderFooterBackgroundColorForView:inTableView:",
                        static_cast<id>(nil), static_cast<id>(nil)),
               nil);
-    EXPECT_EQ(send<id>(constants, "defaultHeaderFooterBackgroundColorForView:inTableView:", view,
-                       view),
-              nil);
+    EXPECT_EQ(
+        send<id>(constants, "defaultHeaderFooterBackgroundColorForView:inTableView:", view, view),
+        nil);
     EXPECT_EQ(send<id>(newInstance("CyteViewController"), "pageColor"), nil);
     EXPECT_EQ(send<BOOL>(newInstance("UITableViewCell"), "_usesRoundedGroups"), YES);
     EXPECT_EQ(callCount(constants, "defaultBackgroundColorForTableViewStyle:"), 0);
@@ -249,13 +256,14 @@ TEST(Cydia, BackgroundHandlingIsSkippedAlsoInSubclassesOfTheApplication) {
 
 TEST(Cydia, SharedInterfaceRowsAreInstalledInAppsWithoutCydiasClasses) {
   EXPECT_IN_CHILD([] {
-    auto installed = installedRows({{"cydiadark", boolean(true)}, {"cydia", boolean(true)}},
-                                   {"safari"});
-    EXPECT_EQ(installed, (std::set<std::string>{
-                             "UITableConstants_IOS defaultBackgroundColorForTableViewStyle:",
-                             "UITableConstants_IOS defaultHeaderFooterBackgroundColorForView:inTableView:",
-                             "UITableViewCell _usesRoundedGroups",
-                             "UIApplication _applicationDidEnterBackground"}));
+    auto installed =
+        installedRows({{"cydiadark", boolean(true)}, {"cydia", boolean(true)}}, {"safari"});
+    EXPECT_EQ(
+        installed,
+        (std::set<std::string>{
+            "UITableConstants_IOS defaultBackgroundColorForTableViewStyle:",
+            "UITableConstants_IOS defaultHeaderFooterBackgroundColorForView:inTableView:",
+            "UITableViewCell _usesRoundedGroups", "UIApplication _applicationDidEnterBackground"}));
   });
 }
 

@@ -36,14 +36,28 @@ std::string textOf(const char* name) {
   return text ? std::string(*text) : "<not a string>";
 }
 
-const char* const kBooleans[] = {"sliderSwitch", "sliderSwitchs", "sliderSwitchww", "sliderScale",
-                                 "slidermsg", "Enablesteng", "EnableNoSIM", "Enablemsg",
-                                 "tweakEnabled", "tweakEnabled2", "Enabledmodel", "Enableversion",
-                                 "appearanceTint", "EnableHello", "Slideshow", "SkipDelete", "a1",
-                                 "a2", "DebugHUD"};
-const char* const kDoubles[] = {"sliderKeya", "sliderKeys", "sliderKeyaww", "sliderKeysww",
+const char* const kBooleans[] = {"sliderSwitch",
+                                 "sliderSwitchs",
+                                 "sliderSwitchww",
+                                 "sliderScale",
+                                 "slidermsg",
+                                 "Enablesteng",
+                                 "EnableNoSIM",
+                                 "Enablemsg",
+                                 "tweakEnabled",
+                                 "tweakEnabled2",
+                                 "Enabledmodel",
+                                 "Enableversion",
+                                 "appearanceTint",
+                                 "EnableHello",
+                                 "Slideshow",
+                                 "SkipDelete",
+                                 "a1",
+                                 "a2",
+                                 "DebugHUD"};
+const char* const kDoubles[] = {"sliderKeya",   "sliderKeys",     "sliderKeyaww", "sliderKeysww",
                                 "sliderKeyrww", "sliderKeyScale", "sliderKeymsg", "features",
-                                "features2", "model", "IPhoneversion"};
+                                "features2",    "model",          "IPhoneversion"};
 const char* const kObjects[] = {"texstst", "NoSIM", "texstmsg", "Hello"};
 
 TEST(Settings, ExactlyPreferencesAndTheSettingsAreExported) {
@@ -54,7 +68,8 @@ TEST(Settings, ExactlyPreferencesAndTheSettingsAreExported) {
   char line[512];
   while (std::fgets(line, sizeof line, pipe)) {
     std::string entry(line);
-    exported.insert(entry.substr(entry.rfind(' ') + 1, entry.find_last_not_of("\n") - entry.rfind(' ')));
+    exported.insert(
+        entry.substr(entry.rfind(' ') + 1, entry.find_last_not_of("\n") - entry.rfind(' ')));
   }
   ASSERT_EQ(pclose(pipe), 0);
   std::set<std::string> expected{"preferences"};
@@ -151,7 +166,8 @@ TEST(Settings, AChangeOnDiskReachesTheVariablesWithinASecond) {
     volatile BOOL* enabled = variable<BOOL>("tweakEnabled");
     volatile double* features = variable<double>("features");
     ASSERT_TRUE(enabled && features);
-    root.writeSettings({{"tweakEnabled", boolean(true)}, {"features", real(4)}, {"NoSIM", text("No SIM")}});
+    root.writeSettings(
+        {{"tweakEnabled", boolean(true)}, {"features", real(4)}, {"NoSIM", text("No SIM")}});
     waitFor([&] { return *enabled == YES && *features == 4.0 && textOf("NoSIM") == "No SIM"; },
             std::chrono::milliseconds(1000));
     EXPECT_EQ(*enabled, YES);

@@ -1,4 +1,6 @@
 // The per-call colour and number lookups, against the device layer's services.
+#include "tweak/settings/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,7 +9,6 @@
 #include "device/runtime/object.h"
 #include "tests/support/device_root.h"
 #include "tweak/host/autorelease_pool.h"
-#include "tweak/settings/settings_file.h"
 
 namespace vorla::settings {
 namespace {
@@ -55,9 +56,9 @@ TEST(ColourSetting, FallbacksWithNoFileNoKeyOrNoColour) {
 TEST(ColourSetting, StoredColoursInEveryAcceptedForm) {
   DeviceRoot root;
   const std::pair<const char*, const char*> forms[] = {
-      {"#00FF00", "#00ff00"},          {"#0f0", "#00ff00"},
-      {"#00ff0080", "#00ff0080"},      {"#00ff00:0.5", "#00ff0080"},
-      {"rgb(0, 255, 0)", "#00ff00"},   {"rgba(0,255,0,0.5)", "#00ff0080"},
+      {"#00FF00", "#00ff00"},        {"#0f0", "#00ff00"},
+      {"#00ff0080", "#00ff0080"},    {"#00ff00:0.5", "#00ff0080"},
+      {"rgb(0, 255, 0)", "#00ff00"}, {"rgba(0,255,0,0.5)", "#00ff0080"},
       {"cyan", "#00ffff"},
   };
   for (auto [stored, expected] : forms) {

@@ -1,9 +1,9 @@
 #include "tweak/core/hook.h"
 
-#include "tweak/host/runtime.h"
-
 #include <cstdint>
 #include <cstdlib>
+
+#include "tweak/host/runtime.h"
 
 namespace vorla::core {
 namespace {
@@ -33,7 +33,7 @@ void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<I
     if (current == targetClass) {
       previousOut->store(method_getImplementation(found), std::memory_order_release);
       previousOut->store(host::setImplementation(targetClass, found, replacement),
-                        std::memory_order_release);
+                         std::memory_order_release);
     } else {
       class_addMethod(targetClass, selector, replacement, method_getTypeEncoding(found));
     }

@@ -16,13 +16,13 @@ const Constructor& lastConstructor() {
 
 std::span<const Constructor* const> loadSequence() {
   static const Constructor* const sequence[] = {
-      &features::tabBariPad(),     // 1
-      &features::bookmarksBar(),   // 2
-      &features::safariSwitcher(), // 3
-      &features::cydiadark(),      // 16
-      &features::cydia(),          // 17
-      &features::sfare(),          // 18
-      &lastConstructor(),          // 43
+      &features::tabBariPad(),      // 1
+      &features::bookmarksBar(),    // 2
+      &features::safariSwitcher(),  // 3
+      &features::cydiadark(),       // 16
+      &features::cydia(),           // 17
+      &features::sfare(),           // 18
+      &lastConstructor(),           // 43
   };
   return sequence;
 }

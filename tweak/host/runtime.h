@@ -70,15 +70,15 @@ class Held {
 }  // namespace vorla::host
 
 // A selector looked up once per call site.
-#define VORLA_SEL(name)                                           \
-  ([]() -> SEL {                                                  \
-    static const SEL selector = sel_registerName(name);           \
-    return selector;                                              \
+#define VORLA_SEL(name)                                 \
+  ([]() -> SEL {                                        \
+    static const SEL selector = sel_registerName(name); \
+    return selector;                                    \
   }())
 
 // A constant NSString made once per call site and kept for the life of the process.
-#define VORLA_STR(text)                                                         \
-  ([]() -> id {                                                                 \
-    static const id string = ::vorla::host::makeConstantString(text);           \
-    return string;                                                              \
+#define VORLA_STR(text)                                               \
+  ([]() -> id {                                                       \
+    static const id string = ::vorla::host::makeConstantString(text); \
+    return string;                                                    \
   }())

@@ -55,8 +55,8 @@ id dictionaryValue(id dictionary, id key) {
 }
 
 id colourWithString(id value, id fallback) {
-  return send<id>(classNamed("SparkColourPickerUtils"),
-                  VORLA_SEL("colourWithString:withFallback:"), value, fallback);
+  return send<id>(classNamed("SparkColourPickerUtils"), VORLA_SEL("colourWithString:withFallback:"),
+                  value, fallback);
 }
 
 id colourWithComponents(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
@@ -67,14 +67,22 @@ id colourWithComponents(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
 id namedColour(NamedColour colour) {
   Class uiColor = classNamed("UIColor");
   switch (colour) {
-    case NamedColour::kOrange: return send<id>(uiColor, VORLA_SEL("orangeColor"));
-    case NamedColour::kRed: return send<id>(uiColor, VORLA_SEL("redColor"));
-    case NamedColour::kWhite: return send<id>(uiColor, VORLA_SEL("whiteColor"));
-    case NamedColour::kGray: return send<id>(uiColor, VORLA_SEL("grayColor"));
-    case NamedColour::kBlack: return send<id>(uiColor, VORLA_SEL("blackColor"));
-    case NamedColour::kCyan: return send<id>(uiColor, VORLA_SEL("cyanColor"));
-    case NamedColour::kBlue: return send<id>(uiColor, VORLA_SEL("blueColor"));
-    case NamedColour::kYellow: return send<id>(uiColor, VORLA_SEL("yellowColor"));
+    case NamedColour::kOrange:
+      return send<id>(uiColor, VORLA_SEL("orangeColor"));
+    case NamedColour::kRed:
+      return send<id>(uiColor, VORLA_SEL("redColor"));
+    case NamedColour::kWhite:
+      return send<id>(uiColor, VORLA_SEL("whiteColor"));
+    case NamedColour::kGray:
+      return send<id>(uiColor, VORLA_SEL("grayColor"));
+    case NamedColour::kBlack:
+      return send<id>(uiColor, VORLA_SEL("blackColor"));
+    case NamedColour::kCyan:
+      return send<id>(uiColor, VORLA_SEL("cyanColor"));
+    case NamedColour::kBlue:
+      return send<id>(uiColor, VORLA_SEL("blueColor"));
+    case NamedColour::kYellow:
+      return send<id>(uiColor, VORLA_SEL("yellowColor"));
   }
   return nil;
 }

@@ -6,7 +6,8 @@
 namespace vorla::settings {
 
 // The settings file, as the device names it.
-inline constexpr const char* kSettingsFile = "/var/mobile/Library/Preferences/com.pellobrast.vorla.plist";
+inline constexpr const char* kSettingsFile =
+    "/var/mobile/Library/Preferences/com.pellobrast.vorla.plist";
 
 // The colour stored under `key`, or the colour of `fallback` ("#rrggbb") when the file, the key or
 // a colour reading is missing. Always a colour, borrowed (autoreleased by the colour service).

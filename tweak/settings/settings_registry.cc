@@ -43,28 +43,48 @@ namespace vorla::settings {
 
 using Kind = SettingDescription::Kind;
 
-#define VORLA_BOOL(name) {Kind::kBool, #name, &name, 0}
-#define VORLA_DOUBLE(name, fallback) {Kind::kDouble, #name, &name, fallback}
-#define VORLA_OBJECT(name) {Kind::kObject, #name, &name, 0}
+#define VORLA_BOOL(name) \
+  { Kind::kBool, #name, &name, 0 }
+#define VORLA_DOUBLE(name, fallback) \
+  { Kind::kDouble, #name, &name, fallback }
+#define VORLA_OBJECT(name) \
+  { Kind::kObject, #name, &name, 0 }
 
 const SettingDescription kSettings[34] = {
-    VORLA_BOOL(sliderSwitch),        VORLA_DOUBLE(sliderKeya, 1.0),
-    VORLA_BOOL(sliderSwitchs),       VORLA_DOUBLE(sliderKeys, 1.0),
-    VORLA_BOOL(sliderSwitchww),      VORLA_DOUBLE(sliderKeyaww, 1.0),
-    VORLA_DOUBLE(sliderKeysww, 1.0), VORLA_DOUBLE(sliderKeyrww, 1.0),
-    VORLA_BOOL(sliderScale),         VORLA_DOUBLE(sliderKeyScale, 1.0),
-    VORLA_BOOL(slidermsg),           VORLA_DOUBLE(sliderKeymsg, 90.0),
-    VORLA_BOOL(Enablesteng),         VORLA_OBJECT(texstst),
-    VORLA_BOOL(EnableNoSIM),         VORLA_OBJECT(NoSIM),
-    VORLA_BOOL(Enablemsg),           VORLA_OBJECT(texstmsg),
-    VORLA_BOOL(tweakEnabled),        VORLA_DOUBLE(features, 1.0),
-    VORLA_BOOL(tweakEnabled2),       VORLA_DOUBLE(features2, 1.0),
-    VORLA_BOOL(Enabledmodel),        VORLA_DOUBLE(model, 1.0),
-    VORLA_BOOL(Enableversion),       VORLA_DOUBLE(IPhoneversion, 1.0),
-    VORLA_BOOL(appearanceTint),      VORLA_BOOL(EnableHello),
-    VORLA_OBJECT(Hello),             VORLA_BOOL(Slideshow),
-    VORLA_BOOL(SkipDelete),          VORLA_BOOL(a1),
-    VORLA_BOOL(a2),                  VORLA_BOOL(DebugHUD),
+    VORLA_BOOL(sliderSwitch),
+    VORLA_DOUBLE(sliderKeya, 1.0),
+    VORLA_BOOL(sliderSwitchs),
+    VORLA_DOUBLE(sliderKeys, 1.0),
+    VORLA_BOOL(sliderSwitchww),
+    VORLA_DOUBLE(sliderKeyaww, 1.0),
+    VORLA_DOUBLE(sliderKeysww, 1.0),
+    VORLA_DOUBLE(sliderKeyrww, 1.0),
+    VORLA_BOOL(sliderScale),
+    VORLA_DOUBLE(sliderKeyScale, 1.0),
+    VORLA_BOOL(slidermsg),
+    VORLA_DOUBLE(sliderKeymsg, 90.0),
+    VORLA_BOOL(Enablesteng),
+    VORLA_OBJECT(texstst),
+    VORLA_BOOL(EnableNoSIM),
+    VORLA_OBJECT(NoSIM),
+    VORLA_BOOL(Enablemsg),
+    VORLA_OBJECT(texstmsg),
+    VORLA_BOOL(tweakEnabled),
+    VORLA_DOUBLE(features, 1.0),
+    VORLA_BOOL(tweakEnabled2),
+    VORLA_DOUBLE(features2, 1.0),
+    VORLA_BOOL(Enabledmodel),
+    VORLA_DOUBLE(model, 1.0),
+    VORLA_BOOL(Enableversion),
+    VORLA_DOUBLE(IPhoneversion, 1.0),
+    VORLA_BOOL(appearanceTint),
+    VORLA_BOOL(EnableHello),
+    VORLA_OBJECT(Hello),
+    VORLA_BOOL(Slideshow),
+    VORLA_BOOL(SkipDelete),
+    VORLA_BOOL(a1),
+    VORLA_BOOL(a2),
+    VORLA_BOOL(DebugHUD),
 };
 
 #undef VORLA_BOOL

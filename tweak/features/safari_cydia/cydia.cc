@@ -8,23 +8,31 @@ namespace vorla::features {
 using namespace core;
 
 const Constructor& cydiadark() {
-  static const Constructor constructor{16, "cydiadark", nullptr, {
-      hook<"CyteViewController", "pageColor", Answer<id(), nullptr>>(),
-      hook<"UITableConstants_IOS", "defaultBackgroundColorForTableViewStyle:",
-           Answer<id(long long), nullptr>>(),
-      hook<"UITableConstants_IOS", "defaultHeaderFooterBackgroundColorForView:inTableView:",
-           Answer<id(id, id), nullptr>>(),
-      hook<"UITableViewCell", "_usesRoundedGroups", Answer<BOOL(), YES>>(),
-  }};
+  static const Constructor constructor{
+      16,
+      "cydiadark",
+      nullptr,
+      {
+          hook<"CyteViewController", "pageColor", Answer<id(), nullptr>>(),
+          hook<"UITableConstants_IOS",
+               "defaultBackgroundColorForTableViewStyle:", Answer<id(long long), nullptr>>(),
+          hook<"UITableConstants_IOS", "defaultHeaderFooterBackgroundColorForView:inTableView:",
+               Answer<id(id, id), nullptr>>(),
+          hook<"UITableViewCell", "_usesRoundedGroups", Answer<BOOL(), YES>>(),
+      }};
   return constructor;
 }
 
 const Constructor& cydia() {
-  static const Constructor constructor{17, "cydia", nullptr, {
-      hook<"Cydia", "applicationDidEnterBackground:", Nothing<void(id)>>(),
-      hook<"Cydia", "applicationWillResignActive:", Nothing<void(id)>>(),
-      hook<"UIApplication", "_applicationDidEnterBackground", Nothing<void()>>(),
-  }};
+  static const Constructor constructor{
+      17,
+      "cydia",
+      nullptr,
+      {
+          hook<"Cydia", "applicationDidEnterBackground:", Nothing<void(id)>>(),
+          hook<"Cydia", "applicationWillResignActive:", Nothing<void(id)>>(),
+          hook<"UIApplication", "_applicationDidEnterBackground", Nothing<void()>>(),
+      }};
   return constructor;
 }
 

@@ -12,36 +12,52 @@ using TabBarItemTitleColour = FixedColour<0.015686, 0.003921, 0.0, 1.0>;
 using TabBarBackgroundColour = FixedColour<0.858823, 0.043137, 0.098039, 1.0>;
 
 const Constructor& tabBariPad() {
-  static const Constructor constructor{1, "TabBariPad", nullptr, {
-      hook<"TabBarStyle", "itemTitleColor", TabBarItemTitleColour>(),
-      hook<"TabBarStyle", "backgroundColor", TabBarBackgroundColour>(),
-      hook<"Application", "_maximumTabCount", Answer<long long(), 9>>(),
-      hook<"BrowserController", "_shouldShowTabBar", Answer<BOOL(), YES>>(),
-      hook<"BrowserController", "_shouldUseTabBar", Answer<BOOL(), YES>>(),
-  }};
+  static const Constructor constructor{
+      1,
+      "TabBariPad",
+      nullptr,
+      {
+          hook<"TabBarStyle", "itemTitleColor", TabBarItemTitleColour>(),
+          hook<"TabBarStyle", "backgroundColor", TabBarBackgroundColour>(),
+          hook<"Application", "_maximumTabCount", Answer<long long(), 9>>(),
+          hook<"BrowserController", "_shouldShowTabBar", Answer<BOOL(), YES>>(),
+          hook<"BrowserController", "_shouldUseTabBar", Answer<BOOL(), YES>>(),
+      }};
   return constructor;
 }
 
 const Constructor& bookmarksBar() {
-  static const Constructor constructor{2, "BookmarksBar", nullptr, {
-      hook<"BrowserController", "_shouldShowBookmarksBar", Answer<BOOL(), YES>>(),
-  }};
+  static const Constructor constructor{
+      2,
+      "BookmarksBar",
+      nullptr,
+      {
+          hook<"BrowserController", "_shouldShowBookmarksBar", Answer<BOOL(), YES>>(),
+      }};
   return constructor;
 }
 
 const Constructor& safariSwitcher() {
-  static const Constructor constructor{3, "SafariSwitcher", nullptr, {
-      hook<"TabOverview", "_tabsPerRow", Answer<long long(), 3>>(),
-      hook<"BrowserController", "_shouldUseTabOverview", Answer<BOOL(), YES>>(),
-  }};
+  static const Constructor constructor{
+      3,
+      "SafariSwitcher",
+      nullptr,
+      {
+          hook<"TabOverview", "_tabsPerRow", Answer<long long(), 3>>(),
+          hook<"BrowserController", "_shouldUseTabOverview", Answer<BOOL(), YES>>(),
+      }};
   return constructor;
 }
 
 const Constructor& sfare() {
-  static const Constructor constructor{18, "sfare", nullptr, {
-      hook<"WKContentView", "_applicationWillResignActive:", Nothing<void(id)>>(),
-      hook<"WKContentView", "_applicationDidEnterBackground", Nothing<void()>>(),
-  }};
+  static const Constructor constructor{
+      18,
+      "sfare",
+      nullptr,
+      {
+          hook<"WKContentView", "_applicationWillResignActive:", Nothing<void(id)>>(),
+          hook<"WKContentView", "_applicationDidEnterBackground", Nothing<void()>>(),
+      }};
   return constructor;
 }
 
