@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
@@ -37,9 +38,14 @@ struct Binding {
 
 class SuiteStore {
  public:
-  explicit SuiteStore(std::string path) : path_(std::move(path)) { refresh(); }
+  explicit SuiteStore(std::string path)
+      : path_(std::move(path)),
+        directory_(std::filesystem::path(path_).parent_path().string()) {
+    refresh();
+  }
 
   const std::string& path() const { return path_; }
+  const std::string& directory() const { return directory_; }
 
   // Reads the file again and, when its content changed, updates every bound variable.
   void refresh() {
@@ -129,6 +135,7 @@ class SuiteStore {
   }
 
   const std::string path_;
+  const std::string directory_;
   std::mutex mutex_;
   id current_ = nil;
   std::vector<Binding> bindings_;
@@ -167,8 +174,7 @@ class Watcher {
       }
       if (notifications >= 0) {
         for (SuiteStore* store : stores) {
-          std::string directory = store->path().substr(0, store->path().rfind('/'));
-          if (directory.empty()) directory = "/";
+          const std::string& directory = store->directory();
           int& wd = watched.try_emplace(directory, -1).first->second;
           if (wd < 0) {
             wd = inotify_add_watch(notifications, directory.c_str(),
