@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "device/plist/plist_value.h"
+
+namespace vorla::plist {
+
+inline constexpr std::size_t kMaxFileBytes = 8 * 1024 * 1024;
+
+// Bounds on what one parse may produce, whatever the input: a binary file can share objects,
+// so a small file could otherwise expand without limit.
+inline constexpr std::size_t kMaxDepth = 512;         // nested arrays and dictionaries
+inline constexpr std::size_t kMaxValues = 1'000'000;  // values of every kind
+inline constexpr std::size_t kMaxPayloadBytes = 4 * kMaxFileBytes;  // text, keys and data
+
+// A binary ("bplist00") property list. Malformed input, and input that exceeds the bounds
+// above, gives nullopt. Any kind of value may be at the top.
+std::optional<Value> parse(std::span<const std::uint8_t> bytes);
+
+}  // namespace vorla::plist
