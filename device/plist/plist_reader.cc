@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "device/plist/binary_plist_parser.h"
+#include "device/plist/xml_plist_parser.h"
 
 namespace vorla::plist {
 
@@ -13,7 +14,7 @@ std::optional<Value> parse(std::span<const std::uint8_t> bytes) {
       std::equal(kBinaryMagic.begin(), kBinaryMagic.end(), bytes.begin())) {
     return detail::parseBinaryPlist(bytes);
   }
-  return std::nullopt;
+  return detail::parseXmlPlist(bytes);
 }
 
 }  // namespace vorla::plist

@@ -17,8 +17,8 @@ inline constexpr std::size_t kMaxDepth = 512;         // nested arrays and dicti
 inline constexpr std::size_t kMaxValues = 1'000'000;  // values of every kind
 inline constexpr std::size_t kMaxPayloadBytes = 4 * kMaxFileBytes;  // text, keys and data
 
-// A binary ("bplist00") property list. Malformed input, and input that exceeds the bounds
-// above, gives nullopt. Any kind of value may be at the top.
+// Binary ("bplist00") or XML, told apart by the first bytes. Malformed input, and input that
+// exceeds the bounds above, gives nullopt. Any kind of value may be at the top.
 std::optional<Value> parse(std::span<const std::uint8_t> bytes);
 
 }  // namespace vorla::plist
