@@ -17,4 +17,10 @@ std::optional<Value> parse(std::span<const std::uint8_t> bytes) {
   return detail::parseXmlPlist(bytes);
 }
 
+std::optional<Value> readFile(const char* path, std::size_t cap) {
+  const auto bytes = readFileBytes(path, cap);
+  if (!bytes) return std::nullopt;
+  return parse(*bytes);
+}
+
 }  // namespace vorla::plist

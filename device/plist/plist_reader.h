@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "device/plist/plist_value.h"
 
@@ -20,5 +21,13 @@ inline constexpr std::size_t kMaxPayloadBytes = 4 * kMaxFileBytes;  // text, key
 // Binary ("bplist00") or XML, told apart by the first bytes. Malformed input, and input that
 // exceeds the bounds above, gives nullopt. Any kind of value may be at the top.
 std::optional<Value> parse(std::span<const std::uint8_t> bytes);
+
+// The whole content of a regular file (symbolic links followed) of at most `cap` bytes.
+// Never blocks: FIFOs, devices, sockets and directories give nullopt, as does a file that
+// is larger than `cap` or grows past it while being read.
+std::optional<std::vector<std::uint8_t>> readFileBytes(const char* path,
+                                                       std::size_t cap = kMaxFileBytes);
+
+std::optional<Value> readFile(const char* path, std::size_t cap = kMaxFileBytes);
 
 }  // namespace vorla::plist
