@@ -121,8 +121,9 @@ class BinaryParser {
       const auto bits = static_cast<std::uint32_t>(readUnsigned(body.first(4)));
       return Value{static_cast<double>(std::bit_cast<float>(bits))};
     }
-    if (info == 3 && body.size() >= 8)
+    if (info == 3 && body.size() >= 8) {
       return Value{std::bit_cast<double>(readUnsigned(body.first(8)))};
+    }
     return std::nullopt;
   }
 
@@ -172,7 +173,9 @@ class BinaryParser {
   }
 
   // A cycle is an endless path and ends at the depth bound; shared sub-objects, which could
-  // expand exponentially, end at the value budget.
+  // expand exponentially, end at the value budget. Containers grow only as their items parse:
+  // reserving each one's count up front would let overlapping objects nested 512 deep claim
+  // the whole value budget at every level.
   bool canOpenContainer(std::size_t depth, std::size_t count) const {
     return depth < kMaxDepth && budget_.hasValuesFor(count);
   }
@@ -184,7 +187,6 @@ class BinaryParser {
     if (!canOpenContainer(depth, count)) return std::nullopt;
 
     Array items;
-    items.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
       const auto itemRef = readRef(*refs, i);
       if (!itemRef) return std::nullopt;
@@ -202,7 +204,6 @@ class BinaryParser {
     if (!canOpenContainer(depth, 2 * count)) return std::nullopt;
 
     Dictionary entries;
-    entries.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
       const auto keyRef = readRef(*refs, i);
       const auto valueRef = readRef(*refs, count + i);
