@@ -77,7 +77,7 @@ TEST(BinaryPlistTest, RejectsObjectsWithoutAPlaceInTheValueTree) {
   EXPECT_EQ(parse(numberKey.bytes()), std::nullopt);
 }
 
-TEST(BinaryPlistTest, EveryPrefixOfAValidFileIsHandled) {
+TEST(BinaryPlistTest, EveryTruncationOfAValidFileIsRejected) {
   const Bytes file = readFixture("settings.binary.plist");
   ASSERT_TRUE(parse(file).has_value());
   for (std::size_t length = 0; length < file.size(); ++length) {
