@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace vorla::plist {
+
+// 128 bits so that INT64_MIN, UINT64_MAX and 16-byte binary integers all keep their value.
+struct Integer {
+  __int128 value = 0;
+  bool operator==(const Integer&) const = default;
+};
+
+struct Date {
+  double secondsSince2001 = 0;  // relative to 2001-01-01T00:00:00Z, as the format stores it
+  bool operator==(const Date&) const = default;
+};
+
+struct Value;
+using Data = std::vector<std::uint8_t>;
+using Array = std::vector<Value>;
+// Keeps file order and one entry per key: a repeated key keeps its first position and takes
+// the value of its last occurrence.
+using Dictionary = std::vector<std::pair<std::string, Value>>;
+
+struct Value {
+  std::variant<std::string, Integer, double, bool, Date, Data, Array, Dictionary> content;
+
+  template <typename T>
+  bool is() const {
+    return std::holds_alternative<T>(content);
+  }
+  template <typename T>
+  const T* get_if() const {
+    return std::get_if<T>(&content);
+  }
+  template <typename T>
+  T* get_if() {
+    return std::get_if<T>(&content);
+  }
+  bool operator==(const Value&) const = default;
+};
+
+const Value* find(const Dictionary& dictionary, std::string_view key);
+
+}  // namespace vorla::plist
