@@ -39,8 +39,7 @@ struct Binding {
 class SuiteStore {
  public:
   explicit SuiteStore(std::string path)
-      : path_(std::move(path)),
-        directory_(std::filesystem::path(path_).parent_path().string()) {
+      : path_(std::move(path)), directory_(std::filesystem::path(path_).parent_path().string()) {
     refresh();
   }
 

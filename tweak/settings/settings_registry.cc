@@ -4,92 +4,27 @@
 
 id preferences = nil;
 
-BOOL sliderSwitch = NO;
-double sliderKeya = 1.0;
-BOOL sliderSwitchs = NO;
-double sliderKeys = 1.0;
-BOOL sliderSwitchww = NO;
-double sliderKeyaww = 1.0;
-double sliderKeysww = 1.0;
-double sliderKeyrww = 1.0;
-BOOL sliderScale = NO;
-double sliderKeyScale = 1.0;
-BOOL slidermsg = NO;
-double sliderKeymsg = 90.0;
-BOOL Enablesteng = NO;
-id texstst = nil;
-BOOL EnableNoSIM = NO;
-id NoSIM = nil;
-BOOL Enablemsg = NO;
-id texstmsg = nil;
-BOOL tweakEnabled = NO;
-double features = 1.0;
-BOOL tweakEnabled2 = NO;
-double features2 = 1.0;
-BOOL Enabledmodel = NO;
-double model = 1.0;
-BOOL Enableversion = NO;
-double IPhoneversion = 1.0;
-BOOL appearanceTint = NO;
-BOOL EnableHello = NO;
-id Hello = nil;
-BOOL Slideshow = NO;
-BOOL SkipDelete = NO;
-BOOL a1 = NO;
-BOOL a2 = NO;
-BOOL DebugHUD = NO;
+// Before registration booleans are off, doubles hold their defaults and objects are null.
+#define VORLA_DEFINE_BOOLEAN(name) BOOL name = NO;
+#define VORLA_DEFINE_DOUBLE(name, fallback) double name = fallback;
+#define VORLA_DEFINE_OBJECT(name) id name = nil;
+VORLA_SETTINGS(VORLA_DEFINE_BOOLEAN, VORLA_DEFINE_DOUBLE, VORLA_DEFINE_OBJECT)
+#undef VORLA_DEFINE_BOOLEAN
+#undef VORLA_DEFINE_DOUBLE
+#undef VORLA_DEFINE_OBJECT
 
 namespace vorla::settings {
 
 using Kind = SettingDescription::Kind;
 
-#define VORLA_BOOL(name) \
-  { Kind::kBool, #name, &name, 0 }
-#define VORLA_DOUBLE(name, fallback) \
-  { Kind::kDouble, #name, &name, fallback }
-#define VORLA_OBJECT(name) \
-  { Kind::kObject, #name, &name, 0 }
-
+#define VORLA_BOOLEAN_ROW(name) {Kind::kBool, #name, &name, 0},
+#define VORLA_DOUBLE_ROW(name, fallback) {Kind::kDouble, #name, &name, fallback},
+#define VORLA_OBJECT_ROW(name) {Kind::kObject, #name, &name, 0},
 const SettingDescription kSettings[34] = {
-    VORLA_BOOL(sliderSwitch),
-    VORLA_DOUBLE(sliderKeya, 1.0),
-    VORLA_BOOL(sliderSwitchs),
-    VORLA_DOUBLE(sliderKeys, 1.0),
-    VORLA_BOOL(sliderSwitchww),
-    VORLA_DOUBLE(sliderKeyaww, 1.0),
-    VORLA_DOUBLE(sliderKeysww, 1.0),
-    VORLA_DOUBLE(sliderKeyrww, 1.0),
-    VORLA_BOOL(sliderScale),
-    VORLA_DOUBLE(sliderKeyScale, 1.0),
-    VORLA_BOOL(slidermsg),
-    VORLA_DOUBLE(sliderKeymsg, 90.0),
-    VORLA_BOOL(Enablesteng),
-    VORLA_OBJECT(texstst),
-    VORLA_BOOL(EnableNoSIM),
-    VORLA_OBJECT(NoSIM),
-    VORLA_BOOL(Enablemsg),
-    VORLA_OBJECT(texstmsg),
-    VORLA_BOOL(tweakEnabled),
-    VORLA_DOUBLE(features, 1.0),
-    VORLA_BOOL(tweakEnabled2),
-    VORLA_DOUBLE(features2, 1.0),
-    VORLA_BOOL(Enabledmodel),
-    VORLA_DOUBLE(model, 1.0),
-    VORLA_BOOL(Enableversion),
-    VORLA_DOUBLE(IPhoneversion, 1.0),
-    VORLA_BOOL(appearanceTint),
-    VORLA_BOOL(EnableHello),
-    VORLA_OBJECT(Hello),
-    VORLA_BOOL(Slideshow),
-    VORLA_BOOL(SkipDelete),
-    VORLA_BOOL(a1),
-    VORLA_BOOL(a2),
-    VORLA_BOOL(DebugHUD),
-};
-
-#undef VORLA_BOOL
-#undef VORLA_DOUBLE
-#undef VORLA_OBJECT
+    VORLA_SETTINGS(VORLA_BOOLEAN_ROW, VORLA_DOUBLE_ROW, VORLA_OBJECT_ROW)};
+#undef VORLA_BOOLEAN_ROW
+#undef VORLA_DOUBLE_ROW
+#undef VORLA_OBJECT_ROW
 
 void SettingsRegistry() {
   id previous = preferences;

@@ -6,44 +6,19 @@
 
 #include <atomic>
 
+#include "tweak/settings/settings_list.h"
+
 #define VORLA_EXPORT extern "C" __attribute__((visibility("default")))
 
 VORLA_EXPORT id preferences;
 
-VORLA_EXPORT BOOL sliderSwitch;
-VORLA_EXPORT double sliderKeya;
-VORLA_EXPORT BOOL sliderSwitchs;
-VORLA_EXPORT double sliderKeys;
-VORLA_EXPORT BOOL sliderSwitchww;
-VORLA_EXPORT double sliderKeyaww;
-VORLA_EXPORT double sliderKeysww;
-VORLA_EXPORT double sliderKeyrww;
-VORLA_EXPORT BOOL sliderScale;
-VORLA_EXPORT double sliderKeyScale;
-VORLA_EXPORT BOOL slidermsg;
-VORLA_EXPORT double sliderKeymsg;
-VORLA_EXPORT BOOL Enablesteng;
-VORLA_EXPORT id texstst;
-VORLA_EXPORT BOOL EnableNoSIM;
-VORLA_EXPORT id NoSIM;
-VORLA_EXPORT BOOL Enablemsg;
-VORLA_EXPORT id texstmsg;
-VORLA_EXPORT BOOL tweakEnabled;
-VORLA_EXPORT double features;
-VORLA_EXPORT BOOL tweakEnabled2;
-VORLA_EXPORT double features2;
-VORLA_EXPORT BOOL Enabledmodel;
-VORLA_EXPORT double model;
-VORLA_EXPORT BOOL Enableversion;
-VORLA_EXPORT double IPhoneversion;
-VORLA_EXPORT BOOL appearanceTint;
-VORLA_EXPORT BOOL EnableHello;
-VORLA_EXPORT id Hello;
-VORLA_EXPORT BOOL Slideshow;
-VORLA_EXPORT BOOL SkipDelete;
-VORLA_EXPORT BOOL a1;
-VORLA_EXPORT BOOL a2;
-VORLA_EXPORT BOOL DebugHUD;
+#define VORLA_DECLARE_BOOLEAN(name) VORLA_EXPORT BOOL name;
+#define VORLA_DECLARE_DOUBLE(name, fallback) VORLA_EXPORT double name;
+#define VORLA_DECLARE_OBJECT(name) VORLA_EXPORT id name;
+VORLA_SETTINGS(VORLA_DECLARE_BOOLEAN, VORLA_DECLARE_DOUBLE, VORLA_DECLARE_OBJECT)
+#undef VORLA_DECLARE_BOOLEAN
+#undef VORLA_DECLARE_DOUBLE
+#undef VORLA_DECLARE_OBJECT
 
 #undef VORLA_EXPORT
 
