@@ -115,8 +115,9 @@ class SuiteStore {
       }
       case Binding::Kind::kObject: {
         id published = text ? publish(*text) : binding.defaultObject;
+        // Release: a reader that loads the pointer with acquire also sees the text it points to.
         std::atomic_ref(*static_cast<id*>(binding.variable))
-            .store(published, std::memory_order_relaxed);
+            .store(published, std::memory_order_release);
         break;
       }
     }

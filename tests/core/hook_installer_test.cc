@@ -1,7 +1,7 @@
 // The installer and callPrevious against the real runtime, on classes made for each test.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <list>
 #include <string>
 
 #include "device/runtime/class_builder.h"
@@ -45,14 +45,21 @@ void resetSlots() {
   }
 }
 
-id instanceOf(Class cls) { return send<id>(send<id>(reinterpret_cast<id>(cls), "alloc"), "init"); }
-
 long long answer(id receiver) { return send<long long>(receiver, "answer"); }
+
+// What a new instance of `cls` answers.
+long long answerOfInstance(Class cls) {
+  id instance = send<id>(send<id>(reinterpret_cast<id>(cls), "alloc"), "init");
+  long long result = answer(instance);
+  send(instance, "release");
+  return result;
+}
 
 Hook row(const std::string& className, long long (*replacement)(id, SEL), HookSlot& slot,
          MethodKind kind = MethodKind::kInstance) {
   // Rows keep only the pointer to the name; the copy lives as long as the test process.
-  return {strdup(className.c_str()), "answer", kind, reinterpret_cast<IMP>(replacement), &slot};
+  static std::list<std::string> names;
+  return {names.emplace_back(className).c_str(), "answer", kind, reinterpret_cast<IMP>(replacement), &slot};
 }
 
 class HookInstallerTest : public ::testing::Test {
@@ -66,7 +73,7 @@ TEST_F(HookInstallerTest, OwnMethodIsSwappedAndPreviousHoldsTheOriginal) {
                   .build();
   installHooks({row(unique("Own"), plusHundred<slotA>, slotA)});
   EXPECT_EQ(slotA.previous.load(), reinterpret_cast<IMP>(originalAnswer));
-  EXPECT_EQ(answer(instanceOf(cls)), 101);
+  EXPECT_EQ(answerOfInstance(cls), 101);
 }
 
 TEST_F(HookInstallerTest, InheritedMethodIsAddedAndResolvedThroughTheSuperclassAtEachCall) {
@@ -77,8 +84,8 @@ TEST_F(HookInstallerTest, InheritedMethodIsAddedAndResolvedThroughTheSuperclassA
   installHooks({row(unique("Child"), plusHundred<slotA>, slotA)});
 
   EXPECT_EQ(slotA.previous.load(), nullptr);
-  EXPECT_EQ(answer(instanceOf(child)), 110);
-  EXPECT_EQ(answer(instanceOf(parent)), 10) << "the ancestor keeps its own method";
+  EXPECT_EQ(answerOfInstance(child), 110);
+  EXPECT_EQ(answerOfInstance(parent), 10) << "the ancestor keeps its own method";
 
   // The type encoding comes from the ancestor's method.
   Method added = class_getInstanceMethod(child, sel_registerName("answer"));
@@ -88,7 +95,7 @@ TEST_F(HookInstallerTest, InheritedMethodIsAddedAndResolvedThroughTheSuperclassA
   // A change to the ancestor after installation is seen at the next call.
   class_replaceMethod(parent, sel_registerName("answer"),
                       reinterpret_cast<IMP>(laterAncestorAnswer), "q@:");
-  EXPECT_EQ(answer(instanceOf(child)), 120);
+  EXPECT_EQ(answerOfInstance(child), 120);
 }
 
 TEST_F(HookInstallerTest, ChainReachesAnAncestorHookedEarlier) {
@@ -96,12 +103,12 @@ TEST_F(HookInstallerTest, ChainReachesAnAncestorHookedEarlier) {
                 .instanceMethod("answer", originalAnswer)
                 .build();
   Class b = ClassBuilder(unique("B").c_str(), a).build();
-  EXPECT_EQ(answer(instanceOf(b)), 1) << "B has its dispatch table before A is hooked";
+  EXPECT_EQ(answerOfInstance(b), 1) << "B has its dispatch table before A is hooked";
   installHooks({row(unique("A"), plusHundred<slotA>, slotA)});
-  EXPECT_EQ(answer(instanceOf(b)), 101);
+  EXPECT_EQ(answerOfInstance(b), 101);
   installHooks({row(unique("B"), plusThousand<slotB>, slotB)});
-  EXPECT_EQ(answer(instanceOf(b)), 1101);
-  EXPECT_EQ(answer(instanceOf(a)), 101);
+  EXPECT_EQ(answerOfInstance(b), 1101);
+  EXPECT_EQ(answerOfInstance(a), 101);
 }
 
 TEST_F(HookInstallerTest, SubclassesThatAlreadyRanTheMethodRunTheReplacement) {
@@ -109,17 +116,17 @@ TEST_F(HookInstallerTest, SubclassesThatAlreadyRanTheMethodRunTheReplacement) {
                      .instanceMethod("answer", originalAnswer)
                      .build();
   Class child = ClassBuilder(unique("BusyChild").c_str(), parent).build();
-  EXPECT_EQ(answer(instanceOf(child)), 1);
+  EXPECT_EQ(answerOfInstance(child), 1);
   installHooks({row(unique("Busy"), plusHundred<slotA>, slotA)});
-  EXPECT_EQ(answer(instanceOf(child)), 101);
-  EXPECT_EQ(answer(instanceOf(parent)), 101);
+  EXPECT_EQ(answerOfInstance(child), 101);
+  EXPECT_EQ(answerOfInstance(parent), 101);
 
   // The same when the hooked class only inherits the method.
   Class middle = ClassBuilder(unique("BusyMiddle").c_str(), parent).build();
   Class leaf = ClassBuilder(unique("BusyLeaf").c_str(), middle).build();
-  EXPECT_EQ(answer(instanceOf(leaf)), 101);
+  EXPECT_EQ(answerOfInstance(leaf), 101);
   installHooks({row(unique("BusyMiddle"), plusThousand<slotB>, slotB)});
-  EXPECT_EQ(answer(instanceOf(leaf)), 1101);
+  EXPECT_EQ(answerOfInstance(leaf), 1101);
 }
 
 TEST_F(HookInstallerTest, ClassMethodsAreHookedOnTheMetaclass) {
@@ -146,7 +153,7 @@ TEST_F(HookInstallerTest, EmptyMethodListsAreSkippedOnTheWayUp) {
   Class empty = ClassBuilder(unique("Empty").c_str(), root).build();
   Class leaf = ClassBuilder(unique("Leaf").c_str(), empty).build();
   installHooks({row(unique("Leaf"), plusHundred<slotA>, slotA)});
-  EXPECT_EQ(answer(instanceOf(leaf)), 110);
+  EXPECT_EQ(answerOfInstance(leaf), 110);
 }
 
 TEST_F(HookInstallerTest, AbsentClassAndUnknownSelectorChangeNothing) {
@@ -167,7 +174,7 @@ TEST_F(HookInstallerTest, AbsentClassAndUnknownSelectorChangeNothing) {
   installHooks({row(unique("Missing"), plusHundred<slotA>, slotA),
                 row(unique("Present"), plusThousand<slotB>, slotB)});
   EXPECT_EQ(slotA.superclass.load(), nullptr);
-  EXPECT_EQ(answer(instanceOf(present)), 1001);
+  EXPECT_EQ(answerOfInstance(present), 1001);
 }
 
 TEST_F(HookInstallerTest, TypedSelectorsMatchByName) {
@@ -185,7 +192,7 @@ TEST_F(HookInstallerTest, TypedSelectorsMatchByName) {
   ASSERT_NE(static_cast<const void*>(typed), static_cast<const void*>(plain));
 
   installHook(cls, plain, reinterpret_cast<IMP>(plusHundred<slotA>), &slotA.previous);
-  EXPECT_EQ(answer(instanceOf(cls)), 101);
+  EXPECT_EQ(answerOfInstance(cls), 101);
 }
 
 TEST_F(HookInstallerTest, HooksOfOneClassShareItsSavedSuperclassButNotTheirSlots) {

@@ -2,6 +2,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <set>
@@ -25,10 +26,12 @@ T* variable(const char* name) {
   return static_cast<T*>(symbol);
 }
 
+// The preferences service writes the variables from its own thread: reads are atomic, as the
+// library's are.
 template <class T>
 T read(const char* name) {
   T* symbol = variable<T>(name);
-  return symbol ? *symbol : T{};
+  return symbol ? std::atomic_ref(*symbol).load(std::memory_order_acquire) : T{};
 }
 
 std::string textOf(const char* name) {
@@ -163,27 +166,26 @@ TEST(Settings, AChangeOnDiskReachesTheVariablesWithinASecond) {
     DeviceRoot root;
     root.writeSettings({{"tweakEnabled", boolean(false)}});
     library = loadLibrary();
-    volatile BOOL* enabled = variable<BOOL>("tweakEnabled");
-    volatile double* features = variable<double>("features");
-    ASSERT_TRUE(enabled && features);
+    auto enabled = [] { return read<BOOL>("tweakEnabled"); };
+    auto features = [] { return read<double>("features"); };
     root.writeSettings(
         {{"tweakEnabled", boolean(true)}, {"features", real(4)}, {"NoSIM", text("No SIM")}});
-    waitFor([&] { return *enabled == YES && *features == 4.0 && textOf("NoSIM") == "No SIM"; },
+    waitFor([&] { return enabled() == YES && features() == 4.0 && textOf("NoSIM") == "No SIM"; },
             std::chrono::milliseconds(1000));
-    EXPECT_EQ(*enabled, YES);
-    EXPECT_EQ(*features, 4.0);
+    EXPECT_EQ(enabled(), YES);
+    EXPECT_EQ(features(), 4.0);
     EXPECT_EQ(textOf("NoSIM"), "No SIM");
 
     // Removing the file brings the defaults back; so does a corrupt file.
     root.removeSettings();
-    waitFor([&] { return *enabled == NO; }, std::chrono::milliseconds(1000));
-    EXPECT_EQ(*enabled, NO);
-    EXPECT_EQ(*features, 1.0);
+    waitFor([&] { return enabled() == NO; }, std::chrono::milliseconds(1000));
+    EXPECT_EQ(enabled(), NO);
+    EXPECT_EQ(features(), 1.0);
     root.writeSettings({{"tweakEnabled", boolean(true)}});
-    waitFor([&] { return *enabled == YES; }, std::chrono::milliseconds(1000));
+    waitFor([&] { return enabled() == YES; }, std::chrono::milliseconds(1000));
     root.writeSettingsBytes("bplist00 garbage");
-    waitFor([&] { return *enabled == NO; }, std::chrono::milliseconds(1000));
-    EXPECT_EQ(*enabled, NO);
+    waitFor([&] { return enabled() == NO; }, std::chrono::milliseconds(1000));
+    EXPECT_EQ(enabled(), NO);
   });
 }
 

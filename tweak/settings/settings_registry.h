@@ -37,13 +37,15 @@ extern const SettingDescription kSettings[34];
 // Creates the shared `preferences` object and binds every setting, in table order.
 void SettingsRegistry();
 
-// The preferences service writes these variables from its own thread; every read is atomic.
+// The preferences service writes these variables from its own thread; every read is atomic. A
+// text is read with acquire ordering, pairing with the service's release store, so that the
+// object's contents are visible to whoever reads the text through the pointer.
 inline bool isOn(BOOL& setting) {
   return std::atomic_ref(setting).load(std::memory_order_relaxed) != NO;
 }
 inline double valueOf(double& setting) {
   return std::atomic_ref(setting).load(std::memory_order_relaxed);
 }
-inline id valueOf(id& setting) { return std::atomic_ref(setting).load(std::memory_order_relaxed); }
+inline id valueOf(id& setting) { return std::atomic_ref(setting).load(std::memory_order_acquire); }
 
 }  // namespace vorla::settings
