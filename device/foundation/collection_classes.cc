@@ -1,5 +1,6 @@
 // NSDictionary, NSArray, NSData and NSDate: immutable containers for property-list values, and
 // reading a dictionary from a property-list file.
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -30,6 +31,7 @@ class FileCache {
     std::lock_guard lock(mutex_);
     Entry& entry = entries_[path];
     if (entry.dictionary == nil || entry.bytes != *bytes) {
+      parses_.fetch_add(1, std::memory_order_relaxed);
       auto value = plist::parse(*bytes);
       if (!value || !value->is<plist::Dictionary>()) return nil;
       releaseObject(entry.dictionary);
@@ -39,6 +41,8 @@ class FileCache {
     return retainObject(entry.dictionary);
   }
 
+  long parses() const { return parses_.load(std::memory_order_relaxed); }
+
  private:
   struct Entry {
     std::vector<std::uint8_t> bytes;
@@ -46,6 +50,7 @@ class FileCache {
   };
   std::mutex mutex_;
   std::map<std::string, Entry> entries_;
+  std::atomic<long> parses_{0};
 };
 
 FileCache& fileCache() {
@@ -62,10 +67,9 @@ id dictionaryWithContentsOfFile(id, SEL, id path) {
 id objectForKey(id dictionary, SEL, id key) {
   auto wanted = stringOf(key);
   if (!wanted) return nil;
-  for (const auto& [k, v] : bodyOf<DictionaryBody>(dictionary)->entries) {
-    if (stringOf(k) == wanted) return v;
-  }
-  return nil;
+  const DictionaryBody* body = bodyOf<DictionaryBody>(dictionary);
+  auto found = body->index.find(*wanted);
+  return found == body->index.end() ? nil : body->entries[found->second].second;
 }
 
 unsigned long dictionaryCount(id dictionary, SEL) {
@@ -126,7 +130,9 @@ id newObjectFromPlist(const plist::Value& value) {
   if (auto* dictionary = value.get_if<plist::Dictionary>()) {
     body->entries.reserve(dictionary->size());
     for (const auto& [key, element] : *dictionary) {
-      body->entries.emplace_back(newString(key), newObjectFromPlist(element));
+      id keyString = newString(key);
+      body->index.emplace(*stringOf(keyString), body->entries.size());
+      body->entries.emplace_back(keyString, newObjectFromPlist(element));
     }
   }
   return createObject(dictionaryClass, std::move(body));
@@ -149,3 +155,5 @@ void registerCollectionClasses() {
 }
 
 }  // namespace vorla::device
+
+long vorla_device_plist_parses() { return vorla::device::fileCache().parses(); }

@@ -14,3 +14,6 @@ namespace vorla::device {
 id readDictionaryFile(const std::string& path);
 
 }  // namespace vorla::device
+
+// For benchmarks and tests: how many times a property-list file has been parsed in this process.
+extern "C" __attribute__((visibility("default"))) long vorla_device_plist_parses();

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "device/runtime/object.h"
@@ -34,7 +36,10 @@ struct ArrayBody : Body {
 
 struct DictionaryBody : Body {
   ~DictionaryBody() override;
-  std::vector<std::pair<id, id>> entries;  // keys are strings, unique
+  std::vector<std::pair<id, id>> entries;  // keys are strings, unique, in file order
+  // Each key's text to its entry, so a lookup in a large settings file costs no more than in a
+  // small one. The views point into the key strings the entries hold.
+  std::unordered_map<std::string_view, std::size_t> index;
 };
 
 struct DataBody : Body {

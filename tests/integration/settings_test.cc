@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "device/foundation/property_list_files.h"
 #include "device/foundation/values.h"
 #include "hosts/host_apps.h"
 #include "tests/integration/host_process.h"
@@ -127,6 +128,16 @@ TEST(Settings, StoredValuesAndValuesOfTheWrongKind) {
     EXPECT_EQ(textOf("NoSIM"), "");
     EXPECT_EQ(textOf("Hello"), "");
     EXPECT_EQ(read<BOOL>("EnableHello"), NO) << "absent beside stored ones";
+  });
+}
+
+TEST(Settings, LoadingParsesTheSettingsFileOnce) {
+  EXPECT_IN_CHILD([] {
+    DeviceRoot root;
+    root.writeSettings({{"TabBariPad", boolean(true)}, {"cydia", boolean(true)}});
+    hosts::registerApp("safari");
+    library = loadLibrary();
+    EXPECT_EQ(vorla_device_plist_parses(), 1) << "every gate and the registry share one parse";
   });
 }
 
