@@ -1,0 +1,102 @@
+// A colour setter reading the settings file at every call, against the floor of opening, reading
+// and closing that file, and against parsing it afresh at every call; for the example settings
+// and for 2,000 keys, in both formats.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "device/foundation/values.h"
+#include "device/plist/plist_reader.h"
+#include "device/runtime/class_builder.h"
+#include "device/runtime/object.h"
+#include "tweak/core/feature_gate.h"
+#include "tweak/core/replacements.h"
+
+namespace vorla::bench {
+namespace {
+
+id colourSink;
+void storeColour(id, SEL, id colour) { colourSink = colour; }
+
+struct Scenario {
+  bool large;
+  bool xml;
+};
+
+// One device root per scenario, with its settings file written once.
+class Files {
+ public:
+  const BenchRoot& rootFor(Scenario scenario) {
+    BenchRoot& root = roots_[scenario.large * 2 + scenario.xml];
+    root.writeSettings(scenario.large ? largeSettings(2000) : exampleSettings(), scenario.xml);
+    root.use();
+    return root;
+  }
+
+ private:
+  BenchRoot roots_[4];
+};
+
+Files& files() {
+  static Files shared;
+  return shared;
+}
+
+Scenario scenarioOf(const benchmark::State& state) {
+  return {state.range(0) != 0, state.range(1) != 0};
+}
+
+id hookedLabel() {
+  static id label = [] {
+    Class cls = device::ClassBuilder("BenchLabel", "NSObject")
+                    .instanceMethod("setTextColor:", storeColour)
+                    .build();
+    core::installHooks(
+        {core::hook<"BenchLabel", "setTextColor:", core::ColourArgument<"colors7a", "#000000">>()});
+    return newObject(cls);
+  }();
+  return label;
+}
+
+void BM_ColourSetter(benchmark::State& state) {
+  files().rootFor(scenarioOf(state));
+  id label = hookedLabel();
+  SEL setTextColor = sel_registerName("setTextColor:");
+  for (auto _ : state) {
+    device::pushAutoreleasePool();
+    message<void>(label, setTextColor, static_cast<id>(nil));
+    device::popAutoreleasePool();
+  }
+}
+
+void BM_ReadFileFloor(benchmark::State& state) {
+  std::string path = files().rootFor(scenarioOf(state)).settingsPath();
+  std::vector<char> buffer(plist::kMaxFileBytes);
+  for (auto _ : state) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
+    ::close(fd);
+  }
+}
+
+void BM_ParseEveryCall(benchmark::State& state) {
+  std::string path = files().rootFor(scenarioOf(state)).settingsPath();
+  for (auto _ : state) {
+    auto value = plist::readFile(path.c_str());
+    id dictionary = device::newObjectFromPlist(*value);
+    benchmark::DoNotOptimize(dictionary);
+    device::releaseObject(dictionary);
+  }
+}
+
+// Arguments: large file, XML format.
+#define VORLA_SCENARIOS ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"large", "xml"})
+BENCHMARK(BM_ColourSetter)->VORLA_SCENARIOS;
+BENCHMARK(BM_ReadFileFloor)->VORLA_SCENARIOS;
+BENCHMARK(BM_ParseEveryCall)->VORLA_SCENARIOS;
+
+}  // namespace
+}  // namespace vorla::bench
