@@ -15,6 +15,12 @@ void registerInterfaceModels();
 void registerSafariModels();
 void registerCydiaModels();
 
+// SpringBoard names its quick-actions controller `SBDashBoardQuickActionsViewController` on
+// older systems and `CSQuickActionsViewController` on newer ones; the model has both unless
+// told to be one system or the other.
+enum class QuickActions { kBoth, kDashBoardOnly, kCoverSheetOnly };
+void registerSpringBoardModels(QuickActions quickActions = QuickActions::kBoth);
+
 // The host apps by name ("safari", "cydia", ...), each with what registers its classes.
 struct HostApp {
   const char* name;

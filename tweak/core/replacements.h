@@ -6,6 +6,7 @@
 #include "tweak/core/hook_table.h"
 #include "tweak/host/services.h"
 #include "tweak/settings/settings_file.h"
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::core {
 
@@ -76,6 +77,48 @@ struct NumberResult {
   template <HookSlot&>
   static long long replacement(id, SEL) {
     return settings::numberSetting(VORLA_STR(Key.value));
+  }
+};
+
+// Setters switched by a registered setting. The switch and the value are read at every call, so
+// whatever the preferences service has carried into them by then takes effect at the next call.
+
+// Calls the replaced behaviour once: with the registered `Setting` in place of the host's
+// argument while `Switch` is on, with the host's argument otherwise. No range is checked.
+template <class Signature, BOOL& Switch, auto& Setting>
+struct SwitchedArgument;
+template <class R, class A, BOOL& Switch, auto& Setting>
+struct SwitchedArgument<R(A), Switch, Setting> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, A received) {
+    if (settings::isOn(Switch)) {
+      return callPrevious<R>(Slot, self, cmd, static_cast<A>(settings::valueOf(Setting)));
+    }
+    return callPrevious<R>(Slot, self, cmd, received);
+  }
+};
+// The received object is held for the whole call: the replaced behaviour may drop the last other
+// reference to it (a setter letting go of its old value) while it is still in use.
+template <class R, BOOL& Switch, id& Setting>
+struct SwitchedArgument<R(id), Switch, Setting> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, id received) {
+    host::Held held(received);
+    return callPrevious<R>(Slot, self, cmd,
+                           settings::isOn(Switch) ? settings::valueOf(Setting) : received);
+  }
+};
+
+// Calls the replaced behaviour once: with a constant in place of the host's argument while
+// `Switch` is on, with the host's argument otherwise.
+template <class Signature, BOOL& Switch, auto Value>
+struct SwitchedConstant;
+template <class R, class A, BOOL& Switch, auto Value>
+struct SwitchedConstant<R(A), Switch, Value> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, A received) {
+    return callPrevious<R>(Slot, self, cmd,
+                           settings::isOn(Switch) ? static_cast<A>(Value) : received);
   }
 };
 

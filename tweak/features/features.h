@@ -17,4 +17,25 @@ const Constructor& sfare();
 const Constructor& cydiadark();
 const Constructor& cydia();
 
+// SpringBoard: lock screen and home screen.
+const Constructor& lok();
+const Constructor& time();
+const Constructor& flash();
+const Constructor& camera();
+const Constructor& dot();
+const Constructor& vv3();
+const Constructor& dock();
+
+// SpringBoard, rows of the last constructor: the teachable-moments text, the home indicator,
+// the SIM status and the app switcher.
+core::Hook teachableMomentsText();
+core::Hook homeIndicatorHeight();
+core::Hook homeIndicatorMinWidth();
+core::Hook simStatusString();
+core::Hook switcherStyle();
+core::Hook switcherCardShadowOpacity();
+core::Hook switcherCardShadowOffset();
+core::Hook switcherCardShadowRadius();
+core::Hook gridSwitcherPageScale();
+
 }  // namespace vorla::features

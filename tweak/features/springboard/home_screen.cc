@@ -1,0 +1,47 @@
+// The home screen: page controls without indicator images, icon labels in the user's colour,
+// and a dock without a background.
+#include "tweak/core/replacements.h"
+#include "tweak/features/features.h"
+
+namespace vorla::features {
+
+using namespace core;
+
+const Constructor& dot() {
+  static const Constructor constructor{
+      13,
+      "Dot",
+      nullptr,
+      {
+          hook<"SBIconListPageControl", "_setIndicatorImage:toEnabled:index:",
+               Nothing<void(id, BOOL, unsigned long long)>>(),
+      }};
+  return constructor;
+}
+
+const Constructor& vv3() {
+  static const Constructor constructor{
+      37,
+      "vv3",
+      nullptr,
+      {
+          hook<"SBMutableIconLabelImageParameters",
+               "setTextColor:", ColourArgument<"ORVIK3", "#ff9f00">>(),
+      }};
+  return constructor;
+}
+
+const Constructor& dock() {
+  static const Constructor constructor{
+      38,
+      "dock",
+      nullptr,
+      {
+          hook<"SBDockView", "setBackgroundAlpha:", ForcedArgument<void(double), 0.0>>(),
+          hook<"SBFloatingDockPlatterView",
+               "setBackgroundView:", ForcedArgument<void(id), nullptr>>(),
+      }};
+  return constructor;
+}
+
+}  // namespace vorla::features
