@@ -1,8 +1,10 @@
 // NSDictionary, NSArray, NSData and NSDate: immutable containers for property-list values, and
 // reading a dictionary from a property-list file.
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <span>
 #include <string>
 
 #include "device/foundation/device_paths.h"
@@ -26,17 +28,19 @@ Class dateClass;
 class FileCache {
  public:
   id dictionaryFor(const std::string& path) {
-    auto bytes = plist::readFileBytes(path.c_str());
-    if (!bytes) return nil;
+    thread_local std::vector<std::uint8_t> buffer;
+    auto size = plist::readFileInto(path.c_str(), buffer);
+    if (!size) return nil;
+    std::span<const std::uint8_t> bytes(buffer.data(), *size);
     std::lock_guard lock(mutex_);
     Entry& entry = entries_[path];
-    if (entry.dictionary == nil || entry.bytes != *bytes) {
+    if (entry.dictionary == nil || !std::ranges::equal(entry.bytes, bytes)) {
       parses_.fetch_add(1, std::memory_order_relaxed);
-      auto value = plist::parse(*bytes);
+      auto value = plist::parse(bytes);
       if (!value || !value->is<plist::Dictionary>()) return nil;
       releaseObject(entry.dictionary);
       entry.dictionary = newObjectFromPlist(*value);
-      entry.bytes = std::move(*bytes);
+      entry.bytes.assign(bytes.begin(), bytes.end());
     }
     return retainObject(entry.dictionary);
   }

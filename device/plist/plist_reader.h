@@ -28,6 +28,11 @@ std::optional<Value> parse(std::span<const std::uint8_t> bytes);
 std::optional<std::vector<std::uint8_t>> readFileBytes(const char* path,
                                                        std::size_t cap = kMaxFileBytes);
 
+// The same read into `buffer`, reused across calls: the number of bytes read, which may be fewer
+// than the buffer holds.
+std::optional<std::size_t> readFileInto(const char* path, std::vector<std::uint8_t>& buffer,
+                                        std::size_t cap = kMaxFileBytes);
+
 std::optional<Value> readFile(const char* path, std::size_t cap = kMaxFileBytes);
 
 }  // namespace vorla::plist

@@ -38,7 +38,8 @@ int openForReading(const char* path) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> readFileBytes(const char* path, std::size_t cap) {
+std::optional<std::size_t> readFileInto(const char* path, std::vector<std::uint8_t>& buffer,
+                                        std::size_t cap) {
   if (path == nullptr) return std::nullopt;
   const FileDescriptor file(openForReading(path));
   if (file.get() < 0) return std::nullopt;
@@ -53,20 +54,31 @@ std::optional<std::vector<std::uint8_t>> readFileBytes(const char* path, std::si
 
   // The size from fstat is only a hint: the file may change, and some (in /proc) report 0.
   // One byte of room past it lets a plain read see end-of-file without growing the buffer.
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.st_size) + 1);
+  // The buffer only ever grows, so a caller that reuses it pays for no allocation or clearing.
+  const std::size_t expected = static_cast<std::size_t>(status.st_size) + 1;
+  if (buffer.size() < expected) buffer.resize(expected);
   std::size_t size = 0;
   while (true) {
-    if (size == bytes.size()) bytes.resize(std::min(cap + 1, 2 * size));
-    const ssize_t count = ::read(file.get(), bytes.data() + size, bytes.size() - size);
+    if (size == buffer.size()) buffer.resize(std::min(cap + 1, 2 * size));
+    const std::size_t room = buffer.size() - size;
+    const ssize_t count = ::read(file.get(), buffer.data() + size, room);
     if (count < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
     }
-    if (count == 0) break;
     size += static_cast<std::size_t>(count);
     if (size > cap) return std::nullopt;
+    // A regular file reads short only at its end, which saves asking again for nothing.
+    if (count == 0 || static_cast<std::size_t>(count) < room) break;
   }
-  bytes.resize(size);
+  return size;
+}
+
+std::optional<std::vector<std::uint8_t>> readFileBytes(const char* path, std::size_t cap) {
+  std::vector<std::uint8_t> bytes;
+  const auto size = readFileInto(path, bytes, cap);
+  if (!size) return std::nullopt;
+  bytes.resize(*size);
   return bytes;
 }
 
