@@ -10,6 +10,7 @@ const std::vector<HostApp>& hostApps() {
   static const std::vector<HostApp> apps = {
       {"safari", "Safari", registerSafariModels},
       {"cydia", "Cydia", registerCydiaModels},
+      {"preferences", "Settings", registerPreferencesModels},
   };
   return apps;
 }
