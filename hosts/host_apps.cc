@@ -11,6 +11,7 @@ const std::vector<HostApp>& hostApps() {
       {"safari", "Safari", registerSafariModels},
       {"cydia", "Cydia", registerCydiaModels},
       {"springboard", "SpringBoard", [] { registerSpringBoardModels(); }},
+      {"preferences", "Settings", registerPreferencesModels},
   };
   return apps;
 }

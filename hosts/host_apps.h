@@ -11,9 +11,15 @@ namespace vorla::hosts {
 
 // The interface framework's classes, present in every app.
 void registerInterfaceModels();
+// Its status bar, text, table, legibility, bar, switch and keyboard classes; part of the above.
+void registerAppearanceModels();
+// An interface framework whose legibility settings also take a colour through `secondaryColor:`,
+// which the shared models do not answer. Call after registerInterfaceModels().
+void registerLegibilitySecondaryColourSetter();
 
 void registerSafariModels();
 void registerCydiaModels();
+void registerPreferencesModels();
 
 // SpringBoard names its quick-actions controller `SBDashBoardQuickActionsViewController` on
 // older systems and `CSQuickActionsViewController` on newer ones; the model has both unless

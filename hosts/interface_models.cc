@@ -9,13 +9,17 @@ void registerInterfaceModels() {
   Model("UIView", "UIResponder").method<void(id)>("setBackgroundColor:").build();
   Model("UIViewController", "UIResponder").build();
   Model("UIApplication", "UIResponder").method<void()>("_applicationDidEnterBackground").build();
-  Model("UITableViewCell", "UIView").method<BOOL()>("_usesRoundedGroups", 0LL).build();
+  Model("UITableViewCell", "UIView")
+      .method<BOOL()>("_usesRoundedGroups", 0LL)
+      .method<void(id)>("setSeparatorColor:")
+      .build();
   Model("UITableConstants_IOS", "NSObject")
       .method<id(long long)>("defaultBackgroundColorForTableViewStyle:",
                              hostColour(0.949, 0.949, 0.969))
       .method<id(id, id)>("defaultHeaderFooterBackgroundColorForView:inTableView:",
                           hostColour(0.949, 0.949, 0.969))
       .build();
+  registerAppearanceModels();
 }
 
 }  // namespace vorla::hosts

@@ -6,6 +6,7 @@
 namespace vorla::features {
 
 using core::Constructor;
+using core::Hook;
 
 // Safari: tab bar, bookmarks bar, tab overview, web content in the background.
 const Constructor& tabBariPad();
@@ -37,5 +38,32 @@ core::Hook switcherCardShadowOpacity();
 core::Hook switcherCardShadowOffset();
 core::Hook switcherCardShadowRadius();
 core::Hook gridSwitcherPageScale();
+// System appearance: battery and status bar.
+const Constructor& chargingrate();
+const Constructor& batteryIcon();
+const Constructor& bar1();
+
+// System appearance: labels, tables and search fields.
+const Constructor& colors7();
+const Constructor& colors5();
+const Constructor& colors4();
+const Constructor& colors3Tables();
+const Constructor& colors3Cells();
+const Constructor& colors2();
+const Constructor& colors1();
+
+// System appearance: legibility, context menus, tab bars, bars and switches.
+const Constructor& threeDTouch();
+const Constructor& ui();
+const Constructor& iconcolor();
+const Constructor& look();
+const Constructor& hidebar();
+const Constructor& vv2();
+const Constructor& vvm();
+
+// System appearance: the keyboard, and its background row of the last constructor.
+const Constructor& ribbon();
+const Constructor& keyboard1();
+Hook keyboardBackground();
 
 }  // namespace vorla::features

@@ -1,0 +1,51 @@
+// The battery indicator and the status bar, in every app: the percentage always shown, one
+// size category, and the user's one colour for status-bar text, battery fill, foreground and
+// Wi-Fi signal.
+#include "tweak/core/replacements.h"
+#include "tweak/features/features.h"
+
+namespace vorla::features {
+
+using namespace core;
+
+const Constructor& chargingrate() {
+  static const Constructor constructor{
+      4,
+      "Chargingrate",
+      nullptr,
+      {
+          hook<"_UIBatteryView", "setShowsPercentage:", ForcedArgument<void(BOOL), YES>>(),
+      }};
+  return constructor;
+}
+
+const Constructor& batteryIcon() {
+  static const Constructor constructor{
+      5,
+      "BatteryIcon",
+      nullptr,
+      {
+          hook<"_UIBatteryView", "internalSizeCategory", Answer<long long(), 2>>(),
+          hook<"_UIBatteryView", "setInternalSizeCategory:", ForcedArgument<void(long long), 2>>(),
+      }};
+  return constructor;
+}
+
+const Constructor& bar1() {
+  static const Constructor constructor{
+      26,
+      "bar1",
+      nullptr,
+      {
+          hook<"_UIStatusBarStyleAttributes", "textColor", ColourResult<"barxx", "#000000">>(),
+          hook<"_UIBatteryView", "fillColor", ColourResult<"barxx", "#000000">>(),
+          hook<"_UIStatusBar", "setForegroundColor:", ColourArgument<"barxx", "#000000">>(),
+          hook<"_UIStatusBarWifiItem",
+               "_fillColorForUpdate:", ColourResult<"barxx", "#000000", id(id)>>(),
+          hook<"_UIStatusBarWifiSignalView",
+               "setActiveColor:", ColourArgument<"barxx", "#000000">>(),
+      }};
+  return constructor;
+}
+
+}  // namespace vorla::features

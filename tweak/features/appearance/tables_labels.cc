@@ -1,0 +1,88 @@
+// Text labels, table views and cells with their separators, and the search field, in every app:
+// each setter hands the host the user's colour in place of the one it asked for.
+#include "tweak/core/replacements.h"
+#include "tweak/features/features.h"
+
+namespace vorla::features {
+
+using namespace core;
+
+const Constructor& colors7() {
+  static const Constructor constructor{
+      27,
+      "colors7",
+      nullptr,
+      {
+          hook<"UILabel", "setTextColor:", ColourArgument<"colors7a", "#000000">>(),
+      }};
+  return constructor;
+}
+
+const Constructor& colors5() {
+  static const Constructor constructor{
+      28,
+      "colors5",
+      nullptr,
+      {
+          hook<"PSListController", "setTextColor:", ColourArgument<"colors5a", "#ffb200">>(),
+      }};
+  return constructor;
+}
+
+const Constructor& colors4() {
+  static const Constructor constructor{
+      29,
+      "colors4",
+      nullptr,
+      {
+          hook<"UITableViewCell", "setSeparatorColor:", ColourArgument<"colors4a", "#cd0000">>(),
+      }};
+  return constructor;
+}
+
+// Tables and their cells share one key and one switch, but each falls back on its own colour.
+const Constructor& colors3Tables() {
+  static const Constructor constructor{
+      30,
+      "colors3",
+      nullptr,
+      {
+          hook<"UITableView", "setBackgroundColor:", ColourArgument<"colors3a", "#ffaa00">>(),
+      }};
+  return constructor;
+}
+
+const Constructor& colors3Cells() {
+  static const Constructor constructor{
+      31,
+      "colors3",
+      nullptr,
+      {
+          hook<"UITableViewCell", "setBackgroundColor:", ColourArgument<"colors3a", "#ffffff">>(),
+      }};
+  return constructor;
+}
+
+const Constructor& colors2() {
+  static const Constructor constructor{32,
+                                       "colors2",
+                                       nullptr,
+                                       {
+                                           hook<"UISearchBarTextFieldLabel", "setTextColor:",
+                                                ColourArgument<"colors2a", "#000000">>(),
+                                       }};
+  return constructor;
+}
+
+const Constructor& colors1() {
+  static const Constructor constructor{33,
+                                       "colors1",
+                                       nullptr,
+                                       {
+                                           hook<"UISearchBarTextField", "setBackgroundColor:",
+                                                ColourArgument<"colors1a", "#be0000">>(),
+                                       }};
+  return constructor;
+}
+
+}  // namespace vorla::features
