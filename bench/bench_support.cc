@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "device/foundation/device_paths.h"
 #include "device/plist/plist_writer.h"
 #include "device/runtime/message.h"
 
@@ -17,7 +18,7 @@ BenchRoot::BenchRoot() {
   std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
 }
 
-void BenchRoot::use() const { setenv("VORLA_DEVICE_ROOT", root_.c_str(), 1); }
+void BenchRoot::use() const { device::useDeviceRoot(root_); }
 
 BenchRoot::~BenchRoot() {
   std::error_code ignored;

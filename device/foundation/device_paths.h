@@ -1,5 +1,6 @@
 // Every absolute path the device layer opens is taken under VORLA_DEVICE_ROOT (unset: "/"), so a
-// test or a tool can give each simulated device a directory of its own.
+// test or a tool can give each simulated device a directory of its own. The variable is read when
+// the device layer loads; a process that moves to another root says so with useDeviceRoot.
 #pragma once
 
 #include <string>
@@ -7,7 +8,12 @@
 
 namespace vorla::device {
 
-std::string devicePath(std::string_view absolutePath);
+// The path under the root; valid until the thread's next call.
+const std::string& devicePath(std::string_view absolutePath);
+
+// Makes `root` the device root of this process and of the processes it starts (it is also put in
+// VORLA_DEVICE_ROOT).
+void useDeviceRoot(const std::string& root);
 
 // Where the preferences suite `suite` is stored on the device (before the root is applied).
 std::string suitePath(std::string_view suite);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <typeinfo>
 
 namespace vorla::device {
 
@@ -24,11 +25,13 @@ struct Object {
 // A new object of `cls` holding one reference, owned by the caller (+1).
 id createObject(Class cls, std::unique_ptr<Body> body = nullptr);
 
-// The body of `object` when it has one of type B, else null. Never throws.
+// The body of `object` when it has one of exactly type B, else null. Bodies are final types, so
+// comparing types is enough, and cheaper than a cast that searches a hierarchy.
 template <class B>
 B* bodyOf(id object) {
   if (object == nil) return nullptr;
-  return dynamic_cast<B*>(reinterpret_cast<Object*>(object)->body);
+  Body* body = reinterpret_cast<Object*>(object)->body;
+  return body != nullptr && typeid(*body) == typeid(B) ? static_cast<B*>(body) : nullptr;
 }
 
 // Installs `body` on an object that has none yet; returns the body the object then holds.

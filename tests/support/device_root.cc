@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "device/foundation/device_paths.h"
 #include "device/plist/plist_writer.h"
 
 namespace vorla::testing {
@@ -14,7 +15,7 @@ DeviceRoot::DeviceRoot() {
   char pattern[] = "/tmp/vorla-root-XXXXXX";
   root_ = mkdtemp(pattern);
   std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
-  setenv("VORLA_DEVICE_ROOT", root_.c_str(), 1);
+  device::useDeviceRoot(root_);
 }
 
 DeviceRoot::~DeviceRoot() {

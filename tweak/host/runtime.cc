@@ -18,7 +18,7 @@ id retain(id object) { return send<id>(object, VORLA_SEL("retain")); }
 void release(id object) { send(object, VORLA_SEL("release")); }
 
 id makeConstantString(const char* text) {
-  return retain(send<id>(objc_getClass("NSString"), VORLA_SEL("stringWithUTF8String:"), text));
+  return retain(send<id>(VORLA_CLASS("NSString"), VORLA_SEL("stringWithUTF8String:"), text));
 }
 
 }  // namespace vorla::host

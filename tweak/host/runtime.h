@@ -5,6 +5,7 @@
 #include <objc/message.h>
 #include <objc/runtime.h>
 
+#include <atomic>
 #include <type_traits>
 
 namespace vorla::host {
@@ -74,6 +75,19 @@ class Held {
   ([]() -> SEL {                                        \
     static const SEL selector = sel_registerName(name); \
     return selector;                                    \
+  }())
+
+// A platform class looked up once per call site. Classes are never unloaded, so a class once
+// found stays valid; one not found yet is looked up again at the next call.
+#define VORLA_CLASS(name)                              \
+  ([]() -> Class {                                     \
+    static std::atomic<Class> found{Nil};              \
+    Class cls = found.load(std::memory_order_acquire); \
+    if (cls == Nil) {                                  \
+      cls = objc_getClass(name);                       \
+      found.store(cls, std::memory_order_release);     \
+    }                                                  \
+    return cls;                                        \
   }())
 
 // A constant NSString made once per call site and kept for the life of the process.

@@ -3,8 +3,6 @@
 namespace vorla::host {
 namespace {
 
-Class classNamed(const char* name) { return objc_getClass(name); }
-
 bool responds(id object, SEL selector) {
   return send<BOOL>(object, VORLA_SEL("respondsToSelector:"), selector) != NO;
 }
@@ -12,7 +10,7 @@ bool responds(id object, SEL selector) {
 }  // namespace
 
 id newSuitePreferences() {
-  id preferences = send<id>(classNamed("HBPreferences"), VORLA_SEL("alloc"));
+  id preferences = send<id>(VORLA_CLASS("HBPreferences"), VORLA_SEL("alloc"));
   return send<id>(preferences, VORLA_SEL("initWithIdentifier:"), VORLA_STR(kSuite));
 }
 
@@ -33,7 +31,7 @@ void registerObject(id preferences, id* variable, id fallback, id key) {
 }
 
 id numberWithBool(BOOL value) {
-  return send<id>(classNamed("NSNumber"), VORLA_SEL("numberWithBool:"), value);
+  return send<id>(VORLA_CLASS("NSNumber"), VORLA_SEL("numberWithBool:"), value);
 }
 
 bool boolReading(id value) {
@@ -47,7 +45,7 @@ long long longLongReading(id value) {
 }
 
 id dictionaryWithContentsOfFile(id path) {
-  return send<id>(classNamed("NSDictionary"), VORLA_SEL("dictionaryWithContentsOfFile:"), path);
+  return send<id>(VORLA_CLASS("NSDictionary"), VORLA_SEL("dictionaryWithContentsOfFile:"), path);
 }
 
 id dictionaryValue(id dictionary, id key) {
@@ -55,17 +53,17 @@ id dictionaryValue(id dictionary, id key) {
 }
 
 id colourWithString(id value, id fallback) {
-  return send<id>(classNamed("SparkColourPickerUtils"), VORLA_SEL("colourWithString:withFallback:"),
-                  value, fallback);
+  return send<id>(VORLA_CLASS("SparkColourPickerUtils"),
+                  VORLA_SEL("colourWithString:withFallback:"), value, fallback);
 }
 
 id colourWithComponents(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
-  return send<id>(classNamed("UIColor"), VORLA_SEL("colorWithRed:green:blue:alpha:"), red, green,
+  return send<id>(VORLA_CLASS("UIColor"), VORLA_SEL("colorWithRed:green:blue:alpha:"), red, green,
                   blue, alpha);
 }
 
 id namedColour(NamedColour colour) {
-  Class uiColor = classNamed("UIColor");
+  Class uiColor = VORLA_CLASS("UIColor");
   switch (colour) {
     case NamedColour::kOrange:
       return send<id>(uiColor, VORLA_SEL("orangeColor"));
