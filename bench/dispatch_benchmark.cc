@@ -8,6 +8,7 @@
 
 #include "bench/bench_support.h"
 #include "device/runtime/class_builder.h"
+#include "hosts/model.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/replacements.h"
 #include "tweak/settings/settings_registry.h"
@@ -29,6 +30,8 @@ struct Switched {
 
 struct Hosts {
   id plain, own, plainChild, hookedChild, switched;
+  // The same with the host models' setters, which record what reached them as a host keeps it.
+  id modelPlain, modelOwn, modelPlainChild, modelHookedChild, modelSwitched;
   SEL setValue = sel_registerName("setValue:");
 
   Hosts() {
@@ -42,6 +45,20 @@ struct Hosts {
     Class base = setter("BenchBase", "NSObject");
     plainChild = newObject(ClassBuilder("BenchPlainChild", base).build());
     hookedChild = newObject(ClassBuilder("BenchHookedChild", base).build());
+    auto model = [](const char* name, const char* super) {
+      return hosts::Model(name, super).method<void(double)>("setValue:").build();
+    };
+    modelPlain = newObject(model("BenchModelPlain", "NSObject"));
+    modelOwn = newObject(model("BenchModelOwn", "NSObject"));
+    modelSwitched = newObject(model("BenchModelSwitched", "NSObject"));
+    Class modelBase = model("BenchModelBase", "NSObject");
+    modelPlainChild = newObject(ClassBuilder("BenchModelPlainChild", modelBase).build());
+    modelHookedChild = newObject(ClassBuilder("BenchModelHookedChild", modelBase).build());
+    core::installHooks({
+        core::hook<"BenchModelOwn", "setValue:", core::ForcedArgument<void(double), 2.0>>(),
+        core::hook<"BenchModelHookedChild", "setValue:", core::ForcedArgument<void(double), 2.0>>(),
+        core::hook<"BenchModelSwitched", "setValue:", Switched>(),
+    });
     core::installHooks({
         core::hook<"BenchOwn", "setValue:", core::ForcedArgument<void(double), 2.0>>(),
         core::hook<"BenchHookedChild", "setValue:", core::ForcedArgument<void(double), 2.0>>(),
@@ -67,11 +84,26 @@ void BM_UnhookedInheritedMethod(benchmark::State& state) { call(state, hosts().p
 void BM_HookedInheritedMethod(benchmark::State& state) { call(state, hosts().hookedChild); }
 void BM_SwitchedSetter(benchmark::State& state) { call(state, hosts().switched); }
 
+void BM_UnhookedModelSetter(benchmark::State& state) { call(state, hosts().modelPlain); }
+void BM_HookedModelSetter(benchmark::State& state) { call(state, hosts().modelOwn); }
+void BM_UnhookedInheritedModelSetter(benchmark::State& state) {
+  call(state, hosts().modelPlainChild);
+}
+void BM_HookedInheritedModelSetter(benchmark::State& state) {
+  call(state, hosts().modelHookedChild);
+}
+void BM_SwitchedModelSetter(benchmark::State& state) { call(state, hosts().modelSwitched); }
+
 BENCHMARK(BM_UnhookedOwnMethod);
 BENCHMARK(BM_HookedOwnMethod);
 BENCHMARK(BM_UnhookedInheritedMethod);
 BENCHMARK(BM_HookedInheritedMethod);
 BENCHMARK(BM_SwitchedSetter);
+BENCHMARK(BM_UnhookedModelSetter);
+BENCHMARK(BM_HookedModelSetter);
+BENCHMARK(BM_UnhookedInheritedModelSetter);
+BENCHMARK(BM_HookedInheritedModelSetter);
+BENCHMARK(BM_SwitchedModelSetter);
 
 }  // namespace
 }  // namespace vorla::bench

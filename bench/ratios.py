@@ -1,0 +1,90 @@
+"""Prints the benchmark figures of one run as ratios against their baselines, with the targets."""
+import json
+import pathlib
+import sys
+
+results = pathlib.Path(sys.argv[1])
+
+
+def load(suite):
+    path = results / f"{suite}.json"
+    return json.loads(path.read_text())["benchmarks"] if path.exists() else []
+
+
+def median(benchmarks, name):
+    """The median real time of `name`, from its repetitions (or its single run)."""
+    for entry in benchmarks:
+        if entry.get("run_name", entry["name"]) == name and entry.get("aggregate_name") == "median":
+            return entry["real_time"]
+    for entry in benchmarks:
+        if entry["name"] == name:
+            return entry["real_time"]
+    return None
+
+
+def counter(benchmarks, name, key):
+    for entry in benchmarks:
+        if entry.get("run_name", entry["name"]).startswith(name) and key in entry:
+            return entry[key]
+    return None
+
+
+rows = []
+
+
+def ratio(label, value, baseline, target):
+    if value is None or baseline is None:
+        rows.append((label, "missing", f"<= {target:.2f}", "?"))
+        return
+    r = value / baseline
+    rows.append((label, f"{r:.2f}  ({value:,.0f} / {baseline:,.0f} ns)", f"<= {target:.2f}",
+                 "met" if r <= target else "NOT MET"))
+
+
+dispatch = load("dispatch")
+ratio("hooked own method / unhooked", median(dispatch, "BM_HookedOwnMethod"),
+      median(dispatch, "BM_UnhookedOwnMethod"), 1.10)
+ratio("hooked inherited method / unhooked", median(dispatch, "BM_HookedInheritedMethod"),
+      median(dispatch, "BM_UnhookedInheritedMethod"), 1.10)
+ratio("switched setter / unhooked", median(dispatch, "BM_SwitchedSetter"),
+      median(dispatch, "BM_UnhookedOwnMethod"), 1.15)
+ratio("hooked own method, host model / unhooked", median(dispatch, "BM_HookedModelSetter"),
+      median(dispatch, "BM_UnhookedModelSetter"), 1.10)
+ratio("hooked inherited, host model / unhooked", median(dispatch, "BM_HookedInheritedModelSetter"),
+      median(dispatch, "BM_UnhookedInheritedModelSetter"), 1.10)
+ratio("switched setter, host model / unhooked", median(dispatch, "BM_SwitchedModelSetter"),
+      median(dispatch, "BM_UnhookedModelSetter"), 1.15)
+
+files = load("settings_file")
+for large in (0, 1):
+    for xml in (0, 1):
+        scenario = f"large:{large}/xml:{xml}"
+        label = f"{'2,000 keys' if large else 'example'}, {'XML' if xml else 'binary'}"
+        setter = median(files, f"BM_ColourSetter/{scenario}")
+        ratio(f"colour setter / open-read-close, {label}", setter,
+              median(files, f"BM_ReadFileFloor/{scenario}"), 1.5)
+        parse = median(files, f"BM_ParseEveryCall/{scenario}")
+        if setter and parse:
+            rows.append((f"parse at every call / colour setter, {label}", f"{parse / setter:.1f}",
+                         "(report)", ""))
+
+load_results = load("load")
+ratio("load, every key on / every key off", median(load_results, "BM_LoadEveryKeyOn"),
+      median(load_results, "BM_LoadEveryKeyOff"), float("inf"))
+parses = counter(load_results, "BM_LoadEveryKeyOn", "settings_file_parses")
+rows.append(("settings file parses during load", f"{parses}", "<= 2",
+             "met" if parses is not None and parses <= 2 else "NOT MET"))
+
+latency = counter(load("settings_latency"), "BM_RegisteredSettingLatency", "median_ms")
+rows.append(("file replaced -> variable updated, median", f"{latency:.2f} ms" if latency else "?",
+             "< 50 ms", "met" if latency is not None and latency < 50 else "NOT MET"))
+
+memory = load("memory")
+for key, unit in (("live_object_growth", "objects"), ("resident_growth_kb", "KiB")):
+    value = counter(memory, "BM_MillionHookedCalls", key)
+    rows.append((f"growth over 1,000,000 hooked calls ({unit})", f"{value:g}" if value is not None else "?",
+                 "0", "met" if value == 0 else "NOT MET"))
+
+width = max(len(row[0]) for row in rows)
+for label, value, target, verdict in rows:
+    print(f"{label:<{width}}  {value:<34} {target:<10} {verdict}")
