@@ -3,9 +3,15 @@
 // `replacement<Slot>` has the method's exact C signature.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <iterator>
+#include <tuple>
+
 #include "tweak/core/hook_table.h"
 #include "tweak/host/services.h"
 #include "tweak/settings/settings_file.h"
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::core {
 
@@ -76,6 +82,100 @@ struct NumberResult {
   template <HookSlot&>
   static long long replacement(id, SEL) {
     return settings::numberSetting(VORLA_STR(Key.value));
+  }
+};
+
+}  // namespace vorla::core
+
+// Shapes decided at every call by registered settings, read as they stand at that call.
+
+namespace vorla::core {
+
+// Holds each object argument for the length of a call, since the host may drop its own reference
+// while the replaced behaviour runs; other arguments need nothing.
+template <class A>
+struct HeldArgument {
+  explicit HeldArgument(A) {}
+};
+template <>
+struct HeldArgument<id> : host::Held {
+  using host::Held::Held;
+};
+template <class... A>
+using HeldArguments = std::tuple<HeldArgument<A>...>;
+
+// Answers `Value` alone while `Switch` is on; otherwise the replaced behaviour answers.
+template <BOOL& Switch, class Signature, auto Value>
+struct SwitchedAnswer;
+template <BOOL& Switch, class R, class... A, auto Value>
+struct SwitchedAnswer<Switch, R(A...), Value> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, A... args) {
+    HeldArguments<A...> held{args...};
+    if (settings::isOn(Switch)) return static_cast<R>(Value);
+    return callPrevious<R>(Slot, self, cmd, args...);
+  }
+};
+
+// Calls the replaced behaviour once, with `Value` in place of the host's argument while `Switch`
+// is on.
+template <BOOL& Switch, class Signature, auto Value>
+struct SwitchedArgument;
+template <BOOL& Switch, class R, class A, auto Value>
+struct SwitchedArgument<Switch, R(A), Value> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, A received) {
+    A passed = settings::isOn(Switch) ? static_cast<A>(Value) : received;
+    return callPrevious<R>(Slot, self, cmd, passed);
+  }
+};
+
+// Calls the replaced behaviour once, with the setting's current value in place of the host's
+// argument while `Switch` is on. The value is handed on as it is: no check of kind or range.
+template <BOOL& Switch, auto& Setting, class Signature>
+struct SettingArgument;
+template <BOOL& Switch, auto& Setting, class R, class A>
+struct SettingArgument<Switch, Setting, R(A)> {
+  template <HookSlot& Slot>
+  static R replacement(id self, SEL cmd, A received) {
+    HeldArguments<A> held{received};
+    A passed = settings::isOn(Switch) ? settings::valueOf(Setting) : received;
+    return callPrevious<R>(Slot, self, cmd, passed);
+  }
+};
+
+// One row of a table from a numeric code to a text.
+struct CodedText {
+  double code;
+  const char* text;
+};
+
+// While `Switch` is on, answers the text of the first row whose code equals `Code` exactly, alone;
+// otherwise, and when no row has that code, the replaced behaviour answers.
+template <BOOL& Switch, double& Code, const auto& Table>
+struct CodedTextAnswer {
+  template <HookSlot& Slot>
+  static id replacement(id self, SEL cmd) {
+    bool on = settings::isOn(Switch);
+    double code = settings::valueOf(Code);
+    if (on) {
+      for (std::size_t row = 0; row < std::size(Table); ++row) {
+        if (Table[row].code == code) return textOf(row);
+      }
+    }
+    return callPrevious<id>(Slot, self, cmd);
+  }
+
+  // The texts are made once and live as long as the library, so the host may keep what it gets.
+  static id textOf(std::size_t row) {
+    static const auto texts = [] {
+      std::array<id, std::size(Table)> made{};
+      for (std::size_t i = 0; i < made.size(); ++i) {
+        made[i] = host::makeConstantString(Table[i].text);
+      }
+      return made;
+    }();
+    return texts[row];
   }
 };
 
