@@ -10,6 +10,13 @@ const std::vector<HostApp>& hostApps() {
   static const std::vector<HostApp> apps = {
       {"safari", "Safari", registerSafariModels},
       {"cydia", "Cydia", registerCydiaModels},
+      {"preferences", "Settings", registerPreferencesModels},
+      {"phone", "Phone", registerPhoneModels},
+      {"messages", "Messages", registerMessagesModels},
+      {"camera", "Camera", registerCameraModels},
+      {"photos", "Photos", registerPhotosModels},
+      {"feed", "Feed", registerFeedModels},
+      {"social", "Social", registerSocialModels},
   };
   return apps;
 }
@@ -33,6 +40,12 @@ id hostColour(double red, double green, double blue, double alpha) {
   id colour = device::newColour({red, green, blue, alpha});
   device::makeImmortal(colour);
   return colour;
+}
+
+id hostText(const char* text) {
+  id string = device::newString(text);
+  device::makeImmortal(string);
+  return string;
 }
 
 }  // namespace vorla::hosts

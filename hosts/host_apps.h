@@ -14,6 +14,13 @@ void registerInterfaceModels();
 
 void registerSafariModels();
 void registerCydiaModels();
+void registerPreferencesModels();
+void registerPhoneModels();
+void registerMessagesModels();
+void registerCameraModels();
+void registerPhotosModels();
+void registerFeedModels();
+void registerSocialModels();
 
 // The host apps by name ("safari", "cydia", ...), each with what registers its classes.
 struct HostApp {
@@ -32,5 +39,8 @@ id newInstance(const char* className);
 
 // A colour the host would use itself, kept for the life of the process.
 id hostColour(double red, double green, double blue, double alpha = 1.0);
+
+// A text the host would use itself, kept for the life of the process.
+id hostText(const char* text);
 
 }  // namespace vorla::hosts
