@@ -1,0 +1,257 @@
+// Camera and Photos hooks, loaded into host processes as the device's loader would.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "device/foundation/values.h"
+#include "device/runtime/message.h"
+#include "device/runtime/object.h"
+#include "hosts/host_apps.h"
+#include "hosts/model.h"
+#include "tests/integration/scenario.h"
+#include "tests/support/child_process.h"
+
+namespace vorla::testing {
+namespace {
+
+using device::send;
+using hosts::callCount;
+using hosts::newInstance;
+using plist::Dictionary;
+
+const char* const kZoomClasses[][2] = {
+    {"CAMZoomControl", "_setMaximumZoomFactor:"},
+    {"CAMZoomDial", "setMaximumZoomFactor:"},
+};
+
+const char* const kCapabilities[] = {
+    "isNeuralEngineSupported",
+    "isCTMSupported",
+    "deviceSupportsCTM",
+    "isSmartHDRSupported",
+    "isLowLightSupported",
+    "isAutoLowLightVideoSupported",
+    "isPipelinedStillImageProcessingSupported",
+    "featureDevelopmentEmulateSuperWide",
+};
+
+const HookRow kRows[] = {
+    {"Camera3", "CAMZoomControl", "_setMaximumZoomFactor:"},
+    {"Camera3", "CAMZoomDial", "setMaximumZoomFactor:"},
+    {"Camera1", "CAMCaptureCapabilities", "isNeuralEngineSupported"},
+    {"Camera1", "CAMCaptureCapabilities", "isCTMSupported"},
+    {"Camera1", "CAMCaptureCapabilities", "deviceSupportsCTM"},
+    {"Camera1", "CAMCaptureCapabilities", "isSmartHDRSupported"},
+    {"Camera1", "CAMCaptureCapabilities", "isLowLightSupported"},
+    {"Camera1", "CAMCaptureCapabilities", "isAutoLowLightVideoSupported"},
+    {"Camera1", "CAMCaptureCapabilities", "isPipelinedStillImageProcessingSupported"},
+    {"Camera1", "CAMCaptureCapabilities", "featureDevelopmentEmulateSuperWide"},
+    {nullptr, "PUBrowsingVideoPlayer", "setMuted:"},
+    {nullptr, "PUBrowsingVideoPlayer", "isMuted"},
+    {nullptr, "PUBrowsingViewModel", "autoplayVideoMuted", true},
+    {nullptr, "PUBrowsingViewModel", "setAutoplayVideoMuted:", true},
+    {nullptr, "PUBrowsingViewModel", "isAutoplayVideoMuted"},
+    {nullptr, "PUDeletePhotosActionController", "setShouldSkipDeleteConfirmation:"},
+    {nullptr, "PUTabbedLibrarySettings", "setEnableSearchTab:"},
+    {nullptr, "PUTabbedLibrarySettings", "setEnableForYouTab:"},
+    {nullptr, "PXPhotoKitCollectionsDataSourceManager", "_containsAnyAssets:"},
+    {nullptr, "PXPhotoKitCollectionsDataSourceManager", "containsAnyAssets:"},
+    {nullptr, "PUPhotoEditProtoSettings", "setEnablePerfDebugHUD:"},
+    {nullptr, "PUPhotoEditProtoSettings", "setEnableReframeDebugHUD:"},
+    {nullptr, "PUPhotoEditProtoSettings", "setPerspectiveViewDebugCropEnabled:"},
+};
+
+Scenario cameraAndPhotos(const Dictionary& settings) {
+  return Scenario(settings, {"camera", "photos"}, kRows);
+}
+
+class CameraEnableKeyTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CameraEnableKeyTest, EachKeyAddsExactlyItsOwnHooksToTheUnconditionalOnes) {
+  const char* key = GetParam();
+  EXPECT_IN_CHILD([key] {
+    auto expected = rowsOfKey(kRows, nullptr);
+    expected.merge(rowsOfKey(kRows, key));
+    EXPECT_EQ(cameraAndPhotos({{key, boolean(true)}}).installed(), expected);
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Camera, CameraEnableKeyTest, ::testing::Values("Camera3", "Camera1"));
+
+TEST(CameraEnableKeys, WithEveryKeyAbsentOnlyThePhotosRowsAreInstalled) {
+  EXPECT_IN_CHILD([] {
+    auto installed = cameraAndPhotos({{"Camera", boolean(true)}}).installed();
+    EXPECT_EQ(installed, rowsOfKey(kRows, nullptr)) << "Camera is another key";
+    EXPECT_EQ(installed.size(), 13u);
+  });
+}
+
+TEST(CameraZoom, EveryFactorReachesTheHostAsTwentyAndTheHostsResultIsReturned) {
+  EXPECT_IN_CHILD([] {
+    Scenario scenario = cameraAndPhotos({{"Camera3", boolean(true)}});
+    for (auto [className, selector] : kZoomClasses) {
+      id zoom = newInstance(className);
+      long calls = 0;
+      for (double factor : {1.0, 10.0, 100.0, 20.0, -3.0}) {
+        for (long long answer : {0LL, 1LL}) {
+          hosts::setAnswer(className, selector, answer);
+          EXPECT_EQ(send<BOOL>(zoom, selector, factor), answer) << selector;
+          EXPECT_EQ(argumentOf(zoom, selector), "20") << selector << " " << factor;
+          EXPECT_EQ(callCount(zoom, selector), ++calls);
+        }
+      }
+    }
+    // Camera1 is off: the host answers for itself.
+    id capabilities = newInstance("CAMCaptureCapabilities");
+    for (const char* query : kCapabilities) {
+      EXPECT_EQ(send<BOOL>(capabilities, query), NO) << query;
+      EXPECT_EQ(callCount(capabilities, query), 1) << query;
+    }
+  });
+}
+
+TEST(CameraCapabilities, EveryQueryAnswersYesWithoutAskingTheHost) {
+  EXPECT_IN_CHILD([] {
+    Scenario scenario = cameraAndPhotos({{"Camera1", boolean(true)}});
+    id capabilities = newInstance("CAMCaptureCapabilities");
+    for (const char* query : kCapabilities) {
+      EXPECT_EQ(send<BOOL>(capabilities, query), YES) << query;
+      EXPECT_EQ(callCount(capabilities, query), 0) << query;
+    }
+    // Camera3 is off: the zoom setters pass what the host sets.
+    for (auto [className, selector] : kZoomClasses) {
+      id zoom = newInstance(className);
+      send<BOOL>(zoom, selector, 10.0);
+      EXPECT_EQ(argumentOf(zoom, selector), "10") << selector;
+    }
+  });
+}
+
+// One Photos row and what it does while its setting is on.
+struct PhotosRow {
+  const char* setting;
+  const char* className;
+  const char* selector;
+  enum Shape { kSetter, kGetter, kQuery } shape;
+  BOOL forced;  // the argument a setter hands on, or the answer given alone
+  bool classMethod = false;
+};
+
+const PhotosRow kPhotosRows[] = {
+    {"Slideshow", "PUBrowsingVideoPlayer", "setMuted:", PhotosRow::kSetter, NO},
+    {"Slideshow", "PUBrowsingVideoPlayer", "isMuted", PhotosRow::kGetter, NO},
+    {"Slideshow", "PUBrowsingViewModel", "autoplayVideoMuted", PhotosRow::kGetter, NO, true},
+    {"Slideshow", "PUBrowsingViewModel", "setAutoplayVideoMuted:", PhotosRow::kSetter, NO, true},
+    {"Slideshow", "PUBrowsingViewModel", "isAutoplayVideoMuted", PhotosRow::kGetter, NO},
+    {"SkipDelete", "PUDeletePhotosActionController",
+     "setShouldSkipDeleteConfirmation:", PhotosRow::kSetter, YES},
+    {"a1", "PUTabbedLibrarySettings", "setEnableSearchTab:", PhotosRow::kSetter, NO},
+    {"a1", "PUTabbedLibrarySettings", "setEnableForYouTab:", PhotosRow::kSetter, NO},
+    {"a2", "PXPhotoKitCollectionsDataSourceManager", "_containsAnyAssets:", PhotosRow::kQuery, NO},
+    {"a2", "PXPhotoKitCollectionsDataSourceManager", "containsAnyAssets:", PhotosRow::kQuery, YES},
+    {"DebugHUD", "PUPhotoEditProtoSettings", "setEnablePerfDebugHUD:", PhotosRow::kSetter, YES},
+    {"DebugHUD", "PUPhotoEditProtoSettings", "setEnableReframeDebugHUD:", PhotosRow::kSetter, NO},
+    {"DebugHUD", "PUPhotoEditProtoSettings",
+     "setPerspectiveViewDebugCropEnabled:", PhotosRow::kSetter, YES},
+};
+
+void setHostAnswer(const PhotosRow& row, long long answer) {
+  if (row.classMethod) {
+    hosts::setClassAnswer(row.className, row.selector, answer);
+  } else {
+    hosts::setAnswer(row.className, row.selector, answer);
+  }
+}
+
+// Calls the row as the host would, on an instance of its own or on its class, and checks what
+// reaches the host and what the caller gets, with the row's setting on or off.
+void checkRow(const PhotosRow& row, bool on) {
+  SCOPED_TRACE(std::string(row.selector) + (on ? " on" : " off"));
+  id receiver = row.classMethod ? reinterpret_cast<id>(objc_getClass(row.className))
+                                : newInstance(row.className);
+  long calls = callCount(receiver, row.selector);
+  for (BOOL given : {YES, NO}) {
+    if (row.shape == PhotosRow::kSetter) {
+      // The host's answer changes with each call, so the caller is seen to get it back.
+      setHostAnswer(row, given);
+      EXPECT_EQ(send<BOOL>(receiver, row.selector, given), given);
+      EXPECT_EQ(argumentOf(receiver, row.selector), std::to_string(on ? row.forced : given));
+      ++calls;
+    } else {
+      // The host answers the opposite of the forced value, so the caller is seen to get one.
+      setHostAnswer(row, !row.forced);
+      id argument = given ? hosts::hostText("collection") : nil;
+      BOOL answer = row.shape == PhotosRow::kQuery ? send<BOOL>(receiver, row.selector, argument)
+                                                   : send<BOOL>(receiver, row.selector);
+      EXPECT_EQ(answer, on ? row.forced : !row.forced);
+      if (!on) {
+        ++calls;
+        if (row.shape == PhotosRow::kQuery) {
+          EXPECT_EQ(argumentOf(receiver, row.selector), device::describe(argument));
+        }
+      }
+    }
+    EXPECT_EQ(callCount(receiver, row.selector), calls);
+  }
+}
+
+class PhotosSettingTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PhotosSettingTest, EachSettingForcesExactlyItsOwnRows) {
+  const char* setting = GetParam();
+  EXPECT_IN_CHILD([setting] {
+    Scenario scenario = cameraAndPhotos({{setting, boolean(true)}});
+    for (const PhotosRow& row : kPhotosRows) checkRow(row, std::string(row.setting) == setting);
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Photos, PhotosSettingTest,
+                         ::testing::Values("Slideshow", "SkipDelete", "a1", "a2", "DebugHUD"));
+
+TEST(Photos, WithEverySettingOffEveryRowIsTheHostsOwn) {
+  EXPECT_IN_CHILD([] {
+    Scenario scenario = cameraAndPhotos({{"Slideshow", boolean(false)}});
+    for (const PhotosRow& row : kPhotosRows) checkRow(row, false);
+  });
+}
+
+TEST(Photos, TheClassRowsActOnTheClassAndTheInstanceRowOnItsInstance) {
+  EXPECT_IN_CHILD([] {
+    Scenario scenario = cameraAndPhotos({{"Slideshow", boolean(true)}});
+    for (const char* row :
+         {"+PUBrowsingViewModel autoplayVideoMuted", "+PUBrowsingViewModel setAutoplayVideoMuted:",
+          "PUBrowsingViewModel isAutoplayVideoMuted"}) {
+      EXPECT_TRUE(scenario.installed().contains(row)) << row;
+    }
+    id viewModel = reinterpret_cast<id>(objc_getClass("PUBrowsingViewModel"));
+    send<BOOL>(viewModel, "setAutoplayVideoMuted:", YES);
+    EXPECT_EQ(argumentOf(viewModel, "setAutoplayVideoMuted:"), "0");
+    id instance = newInstance("PUBrowsingViewModel");
+    EXPECT_EQ(send<BOOL>(instance, "isAutoplayVideoMuted"), NO);
+    EXPECT_EQ(callCount(instance, "isAutoplayVideoMuted"), 0);
+    EXPECT_EQ(callCount(viewModel, "isAutoplayVideoMuted"), 0);
+  });
+}
+
+TEST(Photos, ManyAssetQueriesLeaveNoObjectBehind) {
+  EXPECT_IN_CHILD([] {
+    Scenario scenario = cameraAndPhotos({});
+    id manager = newInstance("PXPhotoKitCollectionsDataSourceManager");
+    // A collection of each round's own, so that one kept or released once too often shows.
+    auto round = [&] {
+      device::pushAutoreleasePool();
+      id collection = device::newString("collection");
+      send<BOOL>(manager, "_containsAnyAssets:", collection);
+      send<BOOL>(manager, "containsAnyAssets:", collection);
+      device::releaseObject(collection);
+      device::popAutoreleasePool();
+    };
+    round();
+    long before = vorla_device_live_objects();
+    for (int i = 0; i < 2000; ++i) round();
+    EXPECT_EQ(vorla_device_live_objects(), before);
+  });
+}
+
+}  // namespace
+}  // namespace vorla::testing
