@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "device/foundation/values.h"
 #include "device/runtime/message.h"
@@ -19,9 +20,9 @@ using hosts::callCount;
 using hosts::newInstance;
 using plist::Dictionary;
 
-const char* const kZoomClasses[][2] = {
-    {"CAMZoomControl", "_setMaximumZoomFactor:"},
-    {"CAMZoomDial", "setMaximumZoomFactor:"},
+const HookRow kZoomRows[] = {
+    {"Camera3", "CAMZoomControl", "_setMaximumZoomFactor:"},
+    {"Camera3", "CAMZoomDial", "setMaximumZoomFactor:"},
 };
 
 const char* const kCapabilities[] = {
@@ -34,98 +35,6 @@ const char* const kCapabilities[] = {
     "isPipelinedStillImageProcessingSupported",
     "featureDevelopmentEmulateSuperWide",
 };
-
-const HookRow kRows[] = {
-    {"Camera3", "CAMZoomControl", "_setMaximumZoomFactor:"},
-    {"Camera3", "CAMZoomDial", "setMaximumZoomFactor:"},
-    {"Camera1", "CAMCaptureCapabilities", "isNeuralEngineSupported"},
-    {"Camera1", "CAMCaptureCapabilities", "isCTMSupported"},
-    {"Camera1", "CAMCaptureCapabilities", "deviceSupportsCTM"},
-    {"Camera1", "CAMCaptureCapabilities", "isSmartHDRSupported"},
-    {"Camera1", "CAMCaptureCapabilities", "isLowLightSupported"},
-    {"Camera1", "CAMCaptureCapabilities", "isAutoLowLightVideoSupported"},
-    {"Camera1", "CAMCaptureCapabilities", "isPipelinedStillImageProcessingSupported"},
-    {"Camera1", "CAMCaptureCapabilities", "featureDevelopmentEmulateSuperWide"},
-    {nullptr, "PUBrowsingVideoPlayer", "setMuted:"},
-    {nullptr, "PUBrowsingVideoPlayer", "isMuted"},
-    {nullptr, "PUBrowsingViewModel", "autoplayVideoMuted", true},
-    {nullptr, "PUBrowsingViewModel", "setAutoplayVideoMuted:", true},
-    {nullptr, "PUBrowsingViewModel", "isAutoplayVideoMuted"},
-    {nullptr, "PUDeletePhotosActionController", "setShouldSkipDeleteConfirmation:"},
-    {nullptr, "PUTabbedLibrarySettings", "setEnableSearchTab:"},
-    {nullptr, "PUTabbedLibrarySettings", "setEnableForYouTab:"},
-    {nullptr, "PXPhotoKitCollectionsDataSourceManager", "_containsAnyAssets:"},
-    {nullptr, "PXPhotoKitCollectionsDataSourceManager", "containsAnyAssets:"},
-    {nullptr, "PUPhotoEditProtoSettings", "setEnablePerfDebugHUD:"},
-    {nullptr, "PUPhotoEditProtoSettings", "setEnableReframeDebugHUD:"},
-    {nullptr, "PUPhotoEditProtoSettings", "setPerspectiveViewDebugCropEnabled:"},
-};
-
-Scenario cameraAndPhotos(const Dictionary& settings) {
-  return Scenario(settings, {"camera", "photos"}, kRows);
-}
-
-class CameraEnableKeyTest : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(CameraEnableKeyTest, EachKeyAddsExactlyItsOwnHooksToTheUnconditionalOnes) {
-  const char* key = GetParam();
-  EXPECT_IN_CHILD([key] {
-    auto expected = rowsOfKey(kRows, nullptr);
-    expected.merge(rowsOfKey(kRows, key));
-    EXPECT_EQ(cameraAndPhotos({{key, boolean(true)}}).installed(), expected);
-  });
-}
-
-INSTANTIATE_TEST_SUITE_P(Camera, CameraEnableKeyTest, ::testing::Values("Camera3", "Camera1"));
-
-TEST(CameraEnableKeys, WithEveryKeyAbsentOnlyThePhotosRowsAreInstalled) {
-  EXPECT_IN_CHILD([] {
-    auto installed = cameraAndPhotos({{"Camera", boolean(true)}}).installed();
-    EXPECT_EQ(installed, rowsOfKey(kRows, nullptr)) << "Camera is another key";
-    EXPECT_EQ(installed.size(), 13u);
-  });
-}
-
-TEST(CameraZoom, EveryFactorReachesTheHostAsTwentyAndTheHostsResultIsReturned) {
-  EXPECT_IN_CHILD([] {
-    Scenario scenario = cameraAndPhotos({{"Camera3", boolean(true)}});
-    for (auto [className, selector] : kZoomClasses) {
-      id zoom = newInstance(className);
-      long calls = 0;
-      for (double factor : {1.0, 10.0, 100.0, 20.0, -3.0}) {
-        for (long long answer : {0LL, 1LL}) {
-          hosts::setAnswer(className, selector, answer);
-          EXPECT_EQ(send<BOOL>(zoom, selector, factor), answer) << selector;
-          EXPECT_EQ(argumentOf(zoom, selector), "20") << selector << " " << factor;
-          EXPECT_EQ(callCount(zoom, selector), ++calls);
-        }
-      }
-    }
-    // Camera1 is off: the host answers for itself.
-    id capabilities = newInstance("CAMCaptureCapabilities");
-    for (const char* query : kCapabilities) {
-      EXPECT_EQ(send<BOOL>(capabilities, query), NO) << query;
-      EXPECT_EQ(callCount(capabilities, query), 1) << query;
-    }
-  });
-}
-
-TEST(CameraCapabilities, EveryQueryAnswersYesWithoutAskingTheHost) {
-  EXPECT_IN_CHILD([] {
-    Scenario scenario = cameraAndPhotos({{"Camera1", boolean(true)}});
-    id capabilities = newInstance("CAMCaptureCapabilities");
-    for (const char* query : kCapabilities) {
-      EXPECT_EQ(send<BOOL>(capabilities, query), YES) << query;
-      EXPECT_EQ(callCount(capabilities, query), 0) << query;
-    }
-    // Camera3 is off: the zoom setters pass what the host sets.
-    for (auto [className, selector] : kZoomClasses) {
-      id zoom = newInstance(className);
-      send<BOOL>(zoom, selector, 10.0);
-      EXPECT_EQ(argumentOf(zoom, selector), "10") << selector;
-    }
-  });
-}
 
 // One Photos row and what it does while its setting is on.
 struct PhotosRow {
@@ -154,6 +63,68 @@ const PhotosRow kPhotosRows[] = {
     {"DebugHUD", "PUPhotoEditProtoSettings",
      "setPerspectiveViewDebugCropEnabled:", PhotosRow::kSetter, YES},
 };
+
+const std::vector<HookRow>& hookRows() {
+  static const std::vector<HookRow> rows = [] {
+    std::vector<HookRow> all(std::begin(kZoomRows), std::end(kZoomRows));
+    for (const char* query : kCapabilities)
+      all.push_back({"Camera1", "CAMCaptureCapabilities", query});
+    for (const PhotosRow& row : kPhotosRows) {
+      all.push_back({nullptr, row.className, row.selector, row.classMethod});
+    }
+    return all;
+  }();
+  return rows;
+}
+
+Scenario cameraAndPhotos(const Dictionary& settings) {
+  return Scenario(settings, {"camera", "photos"}, hookRows());
+}
+
+class CameraEnableKeyTest : public ::testing::TestWithParam<const char*> {};
+
+// The empty key stands for every key absent; "Camera" is another feature's key.
+TEST_P(CameraEnableKeyTest, EachKeyAddsExactlyItsOwnHooksToTheUnconditionalOnes) {
+  const char* key = GetParam();
+  EXPECT_IN_CHILD([key] {
+    Scenario scenario = cameraAndPhotos({{key, boolean(true)}});
+    EXPECT_EQ(scenario.installed(), rowsInstalledBy(hookRows(), key));
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Camera, CameraEnableKeyTest,
+                         ::testing::Values("", "Camera", "Camera3", "Camera1"));
+
+class CameraTest : public ::testing::TestWithParam<const char*> {};
+
+// Each key works alone: zoom setters get 20.0 only under Camera3, capabilities YES only under
+// Camera1.
+TEST_P(CameraTest, ZoomAndCapabilitiesFollowTheirOwnKey) {
+  const std::string key = GetParam();
+  EXPECT_IN_CHILD([key] {
+    Scenario scenario = cameraAndPhotos({{key, boolean(true)}});
+    for (const HookRow& row : kZoomRows) {
+      id zoom = newInstance(row.className);
+      long calls = 0;
+      for (double factor : {1.0, 10.0, 100.0}) {
+        for (long long answer : {0LL, 1LL}) {
+          hosts::setAnswer(row.className, row.selector, answer);
+          EXPECT_EQ(send<BOOL>(zoom, row.selector, factor), answer) << row.selector;
+          EXPECT_EQ(argumentOf(zoom, row.selector),
+                    key == "Camera3" ? "20" : std::to_string(static_cast<int>(factor)));
+          EXPECT_EQ(callCount(zoom, row.selector), ++calls);
+        }
+      }
+    }
+    id capabilities = newInstance("CAMCaptureCapabilities");
+    for (const char* query : kCapabilities) {
+      EXPECT_EQ(send<BOOL>(capabilities, query), key == "Camera1") << query;
+      EXPECT_EQ(callCount(capabilities, query), key == "Camera1" ? 0 : 1) << query;
+    }
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Camera, CameraTest, ::testing::Values("Camera3", "Camera1"));
 
 void setHostAnswer(const PhotosRow& row, long long answer) {
   if (row.classMethod) {
@@ -197,6 +168,7 @@ void checkRow(const PhotosRow& row, bool on) {
 
 class PhotosSettingTest : public ::testing::TestWithParam<const char*> {};
 
+// The empty setting stands for every setting off.
 TEST_P(PhotosSettingTest, EachSettingForcesExactlyItsOwnRows) {
   const char* setting = GetParam();
   EXPECT_IN_CHILD([setting] {
@@ -206,32 +178,7 @@ TEST_P(PhotosSettingTest, EachSettingForcesExactlyItsOwnRows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Photos, PhotosSettingTest,
-                         ::testing::Values("Slideshow", "SkipDelete", "a1", "a2", "DebugHUD"));
-
-TEST(Photos, WithEverySettingOffEveryRowIsTheHostsOwn) {
-  EXPECT_IN_CHILD([] {
-    Scenario scenario = cameraAndPhotos({{"Slideshow", boolean(false)}});
-    for (const PhotosRow& row : kPhotosRows) checkRow(row, false);
-  });
-}
-
-TEST(Photos, TheClassRowsActOnTheClassAndTheInstanceRowOnItsInstance) {
-  EXPECT_IN_CHILD([] {
-    Scenario scenario = cameraAndPhotos({{"Slideshow", boolean(true)}});
-    for (const char* row :
-         {"+PUBrowsingViewModel autoplayVideoMuted", "+PUBrowsingViewModel setAutoplayVideoMuted:",
-          "PUBrowsingViewModel isAutoplayVideoMuted"}) {
-      EXPECT_TRUE(scenario.installed().contains(row)) << row;
-    }
-    id viewModel = reinterpret_cast<id>(objc_getClass("PUBrowsingViewModel"));
-    send<BOOL>(viewModel, "setAutoplayVideoMuted:", YES);
-    EXPECT_EQ(argumentOf(viewModel, "setAutoplayVideoMuted:"), "0");
-    id instance = newInstance("PUBrowsingViewModel");
-    EXPECT_EQ(send<BOOL>(instance, "isAutoplayVideoMuted"), NO);
-    EXPECT_EQ(callCount(instance, "isAutoplayVideoMuted"), 0);
-    EXPECT_EQ(callCount(viewModel, "isAutoplayVideoMuted"), 0);
-  });
-}
+                         ::testing::Values("", "Slideshow", "SkipDelete", "a1", "a2", "DebugHUD"));
 
 TEST(Photos, ManyAssetQueriesLeaveNoObjectBehind) {
   EXPECT_IN_CHILD([] {

@@ -31,13 +31,12 @@ std::string nameOf(const HookRow& row) {
   return std::string(row.classMethod ? "+" : "") + row.className + " " + row.selector;
 }
 
-std::set<std::string> rowsOfKey(std::span<const HookRow> rows, const char* enableKey) {
+std::set<std::string> rowsInstalledBy(std::span<const HookRow> rows, const char* enableKey) {
   std::set<std::string> names;
   for (const HookRow& row : rows) {
-    bool same = enableKey == nullptr
-                    ? row.enableKey == nullptr
-                    : row.enableKey != nullptr && std::string(row.enableKey) == enableKey;
-    if (same) names.insert(nameOf(row));
+    if (row.enableKey == nullptr || std::string(row.enableKey) == enableKey) {
+      names.insert(nameOf(row));
+    }
   }
   return names;
 }

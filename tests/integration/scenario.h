@@ -26,8 +26,8 @@ struct HookRow {
 // "Class selector", or "+Class selector" for a class method.
 std::string nameOf(const HookRow& row);
 
-// The names of the rows installed under `enableKey` (null: the last constructor's rows).
-std::set<std::string> rowsOfKey(std::span<const HookRow> rows, const char* enableKey);
+// The rows a load with only `enableKey` on installs: its own and the last constructor's.
+std::set<std::string> rowsInstalledBy(std::span<const HookRow> rows, const char* enableKey);
 
 // Kept for the length of the scenario: the settings file goes with its device root, and the
 // preferences service would then reset the registered settings.
