@@ -156,9 +156,8 @@ template <BOOL& Switch, double& Code, const auto& Table>
 struct CodedTextAnswer {
   template <HookSlot& Slot>
   static id replacement(id self, SEL cmd) {
-    bool on = settings::isOn(Switch);
-    double code = settings::valueOf(Code);
-    if (on) {
+    if (settings::isOn(Switch)) {
+      double code = settings::valueOf(Code);
       for (std::size_t row = 0; row < std::size(Table); ++row) {
         if (Table[row].code == code) return textOf(row);
       }
