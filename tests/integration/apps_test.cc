@@ -56,6 +56,10 @@ struct AboutCase {
   const char* text;
 };
 
+void PrintTo(const AboutCase& about, std::ostream* out) {
+  *out << about.selector << " " << about.code;
+}
+
 class AboutPageTest : public ::testing::TestWithParam<AboutCase> {};
 
 // The other query's switch is off with the same code stored: it stays the host's.
@@ -128,9 +132,12 @@ TEST(AboutPage, WithBothSwitchesOffTheHostAnswersWhateverTheCodes) {
 }
 
 struct ListTitleCase {
+  const char* name;
   Dictionary settings;
   const char* title;  // what reaches the host for any title, null or not; null: the one given
 };
+
+void PrintTo(const ListTitleCase& titleCase, std::ostream* out) { *out << titleCase.name; }
 
 class ListTitleTest : public ::testing::TestWithParam<ListTitleCase> {};
 
@@ -151,12 +158,13 @@ TEST_P(ListTitleTest, EveryListControllerGetsTheTitleTheSwitchSays) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(SettingsApp, ListTitleTest,
-                         ::testing::Values(ListTitleCase{{{"texstst", text("Mine")}}, nullptr},
-                                           ListTitleCase{{{"Enablesteng", boolean(true)}}, "\"\""},
-                                           ListTitleCase{{{"Enablesteng", boolean(true)},
-                                                          {"texstst", text("Réglages")}},
-                                                         "\"Réglages\""}));
+INSTANTIATE_TEST_SUITE_P(
+    SettingsApp, ListTitleTest,
+    ::testing::Values(ListTitleCase{"switch off", {{"texstst", text("Mine")}}, nullptr},
+                      ListTitleCase{"switch on, no text", {{"Enablesteng", boolean(true)}}, "\"\""},
+                      ListTitleCase{"switch on, a text",
+                                    {{"Enablesteng", boolean(true)}, {"texstst", text("Réglages")}},
+                                    "\"Réglages\""}));
 
 TEST(SettingsAppLayout, ListControllersAreRegularWidthAndKeepTheirCellsOnlyUnderTheKey) {
   for (bool on : {true, false}) {

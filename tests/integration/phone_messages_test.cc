@@ -80,7 +80,8 @@ TEST(PhoneColours, EachSetterPassesItsKeysColourAsTheFileHoldsItOrRed) {
     };
     expectEachGets([](const char*) { return "#ff0000"; });
     Dictionary stored;
-    for (const auto& [className, selector, key, colour] : rows) stored.emplace_back(key, text(colour));
+    for (const auto& [className, selector, key, colour] : rows)
+      stored.emplace_back(key, text(colour));
     scenario.root().writeSettings(colourKeysOn(stored));
     expectEachGets([](const char* colour) { return colour; });
 
@@ -120,6 +121,7 @@ struct TabCase {
   Dictionary settings;
   const char* shown;  // what reaches the host when it asks for every tab
 };
+void PrintTo(const TabCase& tabCase, std::ostream* out) { *out << "shows " << tabCase.shown; }
 
 class PhoneTabsTest : public ::testing::TestWithParam<TabCase> {};
 
@@ -175,10 +177,13 @@ TEST(PhoneTabs, ASettingChangedOnDiskAppliesFromTheNextCall) {
 }
 
 struct ConversationListCase {
+  const char* name;
   Dictionary settings;
   const char* title;  // what reaches the host for any title, null or not; null: the one given
   const char* height;
 };
+
+void PrintTo(const ConversationListCase& listCase, std::ostream* out) { *out << listCase.name; }
 
 class ConversationListTest : public ::testing::TestWithParam<ConversationListCase> {};
 
@@ -207,18 +212,25 @@ TEST_P(ConversationListTest, TitleAndHeightReachTheHostAsTheSwitchesSay) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, ConversationListTest,
     ::testing::Values(
-        ConversationListCase{
-            {{"texstmsg", text("Mine")}, {"sliderKeymsg", real(30)}}, nullptr, "72.5"},
-        ConversationListCase{
-            {{"Enablemsg", boolean(true)}, {"slidermsg", boolean(true)}}, "\"\"", "90"},
-        ConversationListCase{{{"Enablemsg", boolean(true)},
+        ConversationListCase{"switches off",
+                             {{"texstmsg", text("Mine")}, {"sliderKeymsg", real(30)}},
+                             nullptr,
+                             "72.5"},
+        ConversationListCase{"switches on, nothing else stored",
+                             {{"Enablemsg", boolean(true)}, {"slidermsg", boolean(true)}},
+                             "\"\"",
+                             "90"},
+        ConversationListCase{"switches on, a text and zero",
+                             {{"Enablemsg", boolean(true)},
                               {"texstmsg", text("Chats")},
                               {"slidermsg", boolean(true)},
                               {"sliderKeymsg", real(0)}},
                              "\"Chats\"",
                              "0"},
-        ConversationListCase{
-            {{"slidermsg", boolean(true)}, {"sliderKeymsg", real(-12.25)}}, nullptr, "-12.25"}));
+        ConversationListCase{"height on, a negative number",
+                             {{"slidermsg", boolean(true)}, {"sliderKeymsg", real(-12.25)}},
+                             nullptr,
+                             "-12.25"}));
 
 TEST(PhoneAndMessages, ManyHookedCallsLeaveNoObjectBehind) {
   EXPECT_IN_CHILD([] {
