@@ -121,7 +121,17 @@ struct TabCase {
   Dictionary settings;
   const char* shown;  // what reaches the host when it asks for every tab
 };
-void PrintTo(const TabCase& tabCase, std::ostream* out) { *out << "shows " << tabCase.shown; }
+void PrintTo(const TabCase& tabCase, std::ostream* out) {
+  *out << (plist::find(tabCase.settings, "tweakEnabled") ? "on" : "off") << ", features ";
+  const plist::Value* features = plist::find(tabCase.settings, "features");
+  if (features == nullptr) {
+    *out << "unset";
+  } else if (auto* integer = std::get_if<plist::Integer>(&features->content)) {
+    *out << static_cast<long long>(integer->value) << " (an integer)";
+  } else {
+    *out << std::get<double>(features->content);
+  }
+}
 
 class PhoneTabsTest : public ::testing::TestWithParam<TabCase> {};
 
