@@ -12,6 +12,12 @@ const std::vector<HostApp>& hostApps() {
       {"cydia", "Cydia", registerCydiaModels},
       {"springboard", "SpringBoard", [] { registerSpringBoardModels(); }},
       {"preferences", "Settings", registerPreferencesModels},
+      {"phone", "Phone", registerPhoneModels},
+      {"messages", "Messages", registerMessagesModels},
+      {"camera", "Camera", registerCameraModels},
+      {"photos", "Photos", registerPhotosModels},
+      {"feed", "Feed", registerFeedModels},
+      {"social", "Social", registerSocialModels},
   };
   return apps;
 }
@@ -35,6 +41,12 @@ id hostColour(double red, double green, double blue, double alpha) {
   id colour = device::newColour({red, green, blue, alpha});
   device::makeImmortal(colour);
   return colour;
+}
+
+id hostText(const char* text) {
+  id string = device::newString(text);
+  device::makeImmortal(string);
+  return string;
 }
 
 }  // namespace vorla::hosts

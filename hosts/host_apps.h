@@ -26,6 +26,12 @@ void registerPreferencesModels();
 // told to be one system or the other.
 enum class QuickActions { kBoth, kDashBoardOnly, kCoverSheetOnly };
 void registerSpringBoardModels(QuickActions quickActions = QuickActions::kBoth);
+void registerPhoneModels();
+void registerMessagesModels();
+void registerCameraModels();
+void registerPhotosModels();
+void registerFeedModels();
+void registerSocialModels();
 
 // The host apps by name ("safari", "cydia", ...), each with what registers its classes.
 struct HostApp {
@@ -44,5 +50,8 @@ id newInstance(const char* className);
 
 // A colour the host would use itself, kept for the life of the process.
 id hostColour(double red, double green, double blue, double alpha = 1.0);
+
+// A text the host would use itself, kept for the life of the process.
+id hostText(const char* text);
 
 }  // namespace vorla::hosts

@@ -7,7 +7,7 @@ namespace vorla::hosts {
 void registerInterfaceModels() {
   Model("UIResponder", "NSObject").build();
   Model("UIView", "UIResponder").method<void(id)>("setBackgroundColor:").build();
-  Model("UIViewController", "UIResponder").build();
+  Model("UIViewController", "UIResponder").method<void(id)>("setTitle:").build();
   Model("UIApplication", "UIResponder").method<void()>("_applicationDidEnterBackground").build();
   Model("UITableViewCell", "UIView")
       .method<BOOL()>("_usesRoundedGroups", 0LL)

@@ -13,4 +13,5 @@ bool runInChild(const std::function<void()>& body, unsigned timeoutSeconds = 30)
 
 }  // namespace vorla::testing
 
-#define EXPECT_IN_CHILD(body) EXPECT_TRUE(::vorla::testing::runInChild(body))
+// Variadic, so that a body holding braced lists with commas needs no extra parentheses.
+#define EXPECT_IN_CHILD(...) EXPECT_TRUE(::vorla::testing::runInChild(__VA_ARGS__))

@@ -65,5 +65,50 @@ const Constructor& vvm();
 const Constructor& ribbon();
 const Constructor& keyboard1();
 Hook keyboardBackground();
+// Phone and Contacts: keypad, contact header and bottom-bar colours, call history, snapshots.
+const Constructor& numberclor();
+const Constructor& numberPadButton();
+const Constructor& call();
+const Constructor& hedncall();
+const Constructor& hidenames();
+// Row of the last constructor: which Phone tabs are shown.
+Hook phoneTabs();
+
+// Messages (rows of the last constructor): the conversation list's title and cell height.
+Hook conversationListTitle();
+Hook conversationCellHeight();
+
+// Camera: zoom limit and capabilities.
+const Constructor& camera3();
+const Constructor& camera1();
+
+// Photos (rows of the last constructor): video muting, delete confirmation, library tabs,
+// asset queries and debug displays.
+Hook videoPlayerSetMuted();
+Hook videoPlayerIsMuted();
+Hook viewModelAutoplayVideoMuted();
+Hook viewModelSetAutoplayVideoMuted();
+Hook viewModelIsAutoplayVideoMuted();
+Hook skipDeleteConfirmation();
+Hook searchTab();
+Hook forYouTab();
+Hook underscoredContainsAnyAssets();
+Hook containsAnyAssets();
+Hook perfDebugHUD();
+Hook reframeDebugHUD();
+Hook perspectiveViewDebugCrop();
+
+// Settings app: list layout; rows of the last constructor: the About page's version and model,
+// and list titles.
+const Constructor& editWatchq();
+Hook aboutVersion();
+Hook aboutModelName();
+Hook listTitle();
+
+// Social apps: viewer and follower counts; row of the last constructor: the nested action
+// button.
+const Constructor& editWatchr();
+const Constructor& enableUser();
+Hook nestedActionButton();
 
 }  // namespace vorla::features

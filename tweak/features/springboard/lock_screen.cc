@@ -67,7 +67,7 @@ const Constructor& camera() {
 
 Hook teachableMomentsText() {
   return hook<"CSTeachableMomentsContainerViewController",
-              "_updateText:", SwitchedArgument<void(id), EnableHello, Hello>>();
+              "_updateText:", SettingArgument<void(id), EnableHello, Hello>>();
 }
 
 }  // namespace vorla::features

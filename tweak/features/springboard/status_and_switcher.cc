@@ -10,44 +10,44 @@ using namespace core;
 
 Hook homeIndicatorHeight() {
   return hook<"MTLumaDodgePillSettings",
-              "setHeight:", SwitchedArgument<void(double), sliderSwitch, sliderKeya>>();
+              "setHeight:", SettingArgument<void(double), sliderSwitch, sliderKeya>>();
 }
 
 Hook homeIndicatorMinWidth() {
   return hook<"MTLumaDodgePillSettings",
-              "setMinWidth:", SwitchedArgument<void(double), sliderSwitchs, sliderKeys>>();
+              "setMinWidth:", SettingArgument<void(double), sliderSwitchs, sliderKeys>>();
 }
 
 // The host still makes the display string, from the status it is handed.
 Hook simStatusString() {
   return hook<"SBStatusBarStateAggregator",
-              "_displayStringForSIMStatus:", SwitchedArgument<id(id), EnableNoSIM, NoSIM>>();
+              "_displayStringForSIMStatus:", SettingArgument<id(id), EnableNoSIM, NoSIM>>();
 }
 
 // One switch governs the style and the whole card shadow.
 Hook switcherStyle() {
   return hook<"SBAppSwitcherSettings",
-              "setSwitcherStyle:", SwitchedConstant<void(long long), sliderSwitchww, 2>>();
+              "setSwitcherStyle:", SwitchedArgument<void(long long), sliderSwitchww, 2>>();
 }
 
 Hook switcherCardShadowOpacity() {
   return hook<"SBAppSwitcherSettings", "setSwitcherCardShadowOpacity:",
-              SwitchedArgument<void(double), sliderSwitchww, sliderKeyaww>>();
+              SettingArgument<void(double), sliderSwitchww, sliderKeyaww>>();
 }
 
 Hook switcherCardShadowOffset() {
   return hook<"SBAppSwitcherSettings", "setSwitcherCardShadowOffset:",
-              SwitchedArgument<void(double), sliderSwitchww, sliderKeysww>>();
+              SettingArgument<void(double), sliderSwitchww, sliderKeysww>>();
 }
 
 Hook switcherCardShadowRadius() {
   return hook<"SBAppSwitcherSettings", "setSwitcherCardShadowRadius:",
-              SwitchedArgument<void(double), sliderSwitchww, sliderKeyrww>>();
+              SettingArgument<void(double), sliderSwitchww, sliderKeyrww>>();
 }
 
 Hook gridSwitcherPageScale() {
   return hook<"SBAppSwitcherSettings", "setGridSwitcherPageScale:",
-              SwitchedArgument<void(double), sliderScale, sliderKeyScale>>();
+              SettingArgument<void(double), sliderScale, sliderKeyScale>>();
 }
 
 }  // namespace vorla::features

@@ -1,0 +1,38 @@
+// Two social apps: viewer and follower counts read from the settings file at every call, and a
+// nested action button switched on by a registered setting.
+#include "tweak/core/replacements.h"
+#include "tweak/features/features.h"
+#include "tweak/settings/settings_registry.h"
+
+namespace vorla::features {
+
+using namespace core;
+
+const Constructor& editWatchr() {
+  static const Constructor constructor{
+      41,
+      "editWatchr",
+      nullptr,
+      {
+          hook<"IGFeedItem", "viewerCount", NumberResult<"watchr">>(),
+      }};
+  return constructor;
+}
+
+const Constructor& enableUser() {
+  static const Constructor constructor{
+      42,
+      "EnableUser",
+      nullptr,
+      {
+          hook<"TFNTwitterUser", "numberOfFollowers", NumberResult<"User">>(),
+      }};
+  return constructor;
+}
+
+Hook nestedActionButton() {
+  return hook<"T1TFNUIConfiguration", "isNestedActionButtonEnabled",
+              SwitchedAnswer<BOOL(), appearanceTint, YES>>();
+}
+
+}  // namespace vorla::features
