@@ -15,6 +15,7 @@ function(vorla_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  # Listed when CTest runs, so the listing runs with the test environment (sanitizer options).
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "VORLA_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()

@@ -81,7 +81,7 @@ struct SpringBoard {
   T setting(const char* name) {
     auto* variable = static_cast<T*>(dlsym(library, name));
     EXPECT_NE(variable, nullptr) << name;
-    return variable ? std::atomic_ref(*variable).load(std::memory_order_relaxed) : T{};
+    return variable ? std::atomic_ref(*variable).load(std::memory_order_acquire) : T{};
   }
 
   // Waits for the preferences service to carry a change on disk into the settings.
