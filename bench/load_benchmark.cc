@@ -1,0 +1,102 @@
+// Loading the library into a host process where every hooked class exists with a realistic number
+// of methods (hundreds, several superclasses deep), with every enable key on against every key
+// off, and how often the settings file is parsed meanwhile. Each sample is a fresh process, as
+// every load is.
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "device/foundation/property_list_files.h"
+#include "device/runtime/type_encoding.h"
+#include "hosts/host_apps.h"
+#include "tweak/core/load_sequence.h"
+
+namespace vorla::bench {
+namespace {
+
+constexpr int kFillerMethods = 300;
+
+void filler(id, SEL) {}
+
+// Every class in the process gains methods of its own, as a real framework class has.
+void addFillerMethods() {
+  int count = objc_getClassList(nullptr, 0);
+  std::vector<Class> classes(static_cast<std::size_t>(count));
+  objc_getClassList(classes.data(), count);
+  for (Class cls : classes) {
+    for (int i = 0; i < kFillerMethods; ++i) {
+      std::string name = std::string("_") + class_getName(cls) + "Filler" + std::to_string(i);
+      class_addMethod(cls, sel_registerName(name.c_str()), reinterpret_cast<IMP>(filler), "v@:");
+    }
+  }
+}
+
+struct Sample {
+  double seconds;
+  long parses;
+};
+
+// In a child: the host process set up, then the library loaded and timed.
+Sample loadInChild(bool everyKeyOn) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return {-1, -1};
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(pipeEnds[0]);
+    BenchRoot root;
+    root.use();
+    plist::Dictionary settings = exampleSettings();
+    for (const core::Constructor* constructor : core::loadSequence()) {
+      if (constructor->enableKey) {
+        settings.emplace_back(constructor->enableKey, plist::Value{everyKeyOn});
+      }
+    }
+    root.writeSettings(settings, false);
+    for (const hosts::HostApp& app : hosts::hostApps()) hosts::registerApp(app.name);
+    hosts::registerLegibilitySecondaryColourSetter();
+    addFillerMethods();
+    long parsesBefore = vorla_device_plist_parses();
+    auto start = std::chrono::steady_clock::now();
+    void* library = dlopen(VORLA_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    Sample sample{library ? std::chrono::duration<double>(elapsed).count() : -1,
+                  vorla_device_plist_parses() - parsesBefore};
+    (void)!write(pipeEnds[1], &sample, sizeof sample);
+    _exit(0);
+  }
+  close(pipeEnds[1]);
+  Sample sample{-1, -1};
+  if (read(pipeEnds[0], &sample, sizeof sample) != sizeof sample) sample = {-1, -1};
+  close(pipeEnds[0]);
+  waitpid(pid, nullptr, 0);
+  return sample;
+}
+
+void load(benchmark::State& state, bool everyKeyOn) {
+  long parses = 0;
+  for (auto _ : state) {
+    Sample sample = loadInChild(everyKeyOn);
+    if (sample.seconds < 0) {
+      state.SkipWithError("the library could not be loaded");
+      break;
+    }
+    state.SetIterationTime(sample.seconds);
+    parses = std::max(parses, sample.parses);
+  }
+  state.counters["settings_file_parses"] = static_cast<double>(parses);
+}
+
+void BM_LoadEveryKeyOn(benchmark::State& state) { load(state, true); }
+void BM_LoadEveryKeyOff(benchmark::State& state) { load(state, false); }
+
+BENCHMARK(BM_LoadEveryKeyOn)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadEveryKeyOff)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vorla::bench
