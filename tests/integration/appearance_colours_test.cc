@@ -15,6 +15,7 @@
 #include "hosts/model.h"
 #include "tests/integration/appearance_host.h"
 #include "tests/support/child_process.h"
+#include "tests/support/leak_check.h"
 
 namespace vorla::testing {
 namespace {
@@ -149,16 +150,12 @@ TEST(Appearance, ManyColoursAndLayoutsLeaveNoObjectBehind) {
       receivers.emplace_back(&row, newInstance(row.className));
     id keyboard = newInstance("UIKeyboardImpl");
     id host = hostArgumentColour();
-    auto round = [&] {
-      device::pushAutoreleasePool();
-      for (auto& [row, receiver] : receivers) colourThrough(*row, receiver, host);
-      send(keyboard, "layoutSubviews");
-      device::popAutoreleasePool();
-    };
-    round();
-    long before = vorla_device_live_objects();
-    for (int i = 0; i < 200; ++i) round();
-    EXPECT_EQ(vorla_device_live_objects(), before);
+    expectNothingLeftBehind(
+        [&] {
+          for (auto& [row, receiver] : receivers) colourThrough(*row, receiver, host);
+          send(keyboard, "layoutSubviews");
+        },
+        200);
   }));
 }
 

@@ -10,6 +10,7 @@
 #include "hosts/model.h"
 #include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/leak_check.h"
 
 namespace vorla::testing {
 namespace {
@@ -240,20 +241,16 @@ TEST(SettingsAndSocialApps, ManyHookedCallsLeaveNoObjectBehind) {
     id list = newInstance("PSListController");
     id user = newInstance("TFNTwitterUser");
     // A title of each round's own, so that one kept or released once too often shows.
-    auto round = [&] {
-      device::pushAutoreleasePool();
-      id title = device::newString("General");
-      send<id>(source, "_productVersionString");
-      send<id>(source, "_modelNameString");
-      send(list, "setTitle:", title);
-      send<long long>(user, "numberOfFollowers");
-      device::releaseObject(title);
-      device::popAutoreleasePool();
-    };
-    round();
-    long before = vorla_device_live_objects();
-    for (int i = 0; i < 2000; ++i) round();
-    EXPECT_EQ(vorla_device_live_objects(), before);
+    expectNothingLeftBehind(
+        [&] {
+          id title = device::newString("General");
+          send<id>(source, "_productVersionString");
+          send<id>(source, "_modelNameString");
+          send(list, "setTitle:", title);
+          send<long long>(user, "numberOfFollowers");
+          device::releaseObject(title);
+        },
+        2000);
   });
 }
 

@@ -11,6 +11,7 @@
 #include "hosts/model.h"
 #include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/leak_check.h"
 
 namespace vorla::testing {
 namespace {
@@ -185,18 +186,14 @@ TEST(Photos, ManyAssetQueriesLeaveNoObjectBehind) {
     Scenario scenario = cameraAndPhotos({});
     id manager = newInstance("PXPhotoKitCollectionsDataSourceManager");
     // A collection of each round's own, so that one kept or released once too often shows.
-    auto round = [&] {
-      device::pushAutoreleasePool();
-      id collection = device::newString("collection");
-      send<BOOL>(manager, "_containsAnyAssets:", collection);
-      send<BOOL>(manager, "containsAnyAssets:", collection);
-      device::releaseObject(collection);
-      device::popAutoreleasePool();
-    };
-    round();
-    long before = vorla_device_live_objects();
-    for (int i = 0; i < 2000; ++i) round();
-    EXPECT_EQ(vorla_device_live_objects(), before);
+    expectNothingLeftBehind(
+        [&] {
+          id collection = device::newString("collection");
+          send<BOOL>(manager, "_containsAnyAssets:", collection);
+          send<BOOL>(manager, "containsAnyAssets:", collection);
+          device::releaseObject(collection);
+        },
+        2000);
   });
 }
 

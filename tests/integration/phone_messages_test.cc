@@ -10,6 +10,7 @@
 #include "hosts/model.h"
 #include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
+#include "tests/support/leak_check.h"
 
 namespace vorla::testing {
 namespace {
@@ -248,20 +249,16 @@ TEST(PhoneAndMessages, ManyHookedCallsLeaveNoObjectBehind) {
     id button = newInstance("PHHandsetDialerNumberPadButton");
     id list = newInstance("CKConversationListController");
     // Objects of each round's own, so that one kept or released once too often shows.
-    auto round = [&] {
-      device::pushAutoreleasePool();
-      id colour = device::newColour({0, 0, 1, 1});
-      id title = device::newString("Messages");
-      send(button, "setColor:", colour);
-      send(list, "setTitle:", title);
-      device::releaseObject(colour);
-      device::releaseObject(title);
-      device::popAutoreleasePool();
-    };
-    round();
-    long before = vorla_device_live_objects();
-    for (int i = 0; i < 2000; ++i) round();
-    EXPECT_EQ(vorla_device_live_objects(), before);
+    expectNothingLeftBehind(
+        [&] {
+          id colour = device::newColour({0, 0, 1, 1});
+          id title = device::newString("Messages");
+          send(button, "setColor:", colour);
+          send(list, "setTitle:", title);
+          device::releaseObject(colour);
+          device::releaseObject(title);
+        },
+        2000);
   });
 }
 

@@ -12,6 +12,7 @@
 #include "hosts/model.h"
 #include "tests/integration/host_process.h"
 #include "tests/support/child_process.h"
+#include "tests/support/leak_check.h"
 
 namespace vorla::testing {
 namespace {
@@ -204,17 +205,13 @@ TEST(Safari, ManyHookedCallsLeaveNoObjectBehind) {
     installedRows({{"TabBariPad", boolean(true)}, {"cydiadark", boolean(true)}});
     id style = newInstance("TabBarStyle");
     id constants = newInstance("UITableConstants_IOS");
-    auto round = [&] {
-      device::pushAutoreleasePool();
-      send<id>(style, "itemTitleColor");
-      send<id>(style, "backgroundColor");
-      send<id>(constants, "defaultBackgroundColorForTableViewStyle:", 1LL);
-      device::popAutoreleasePool();
-    };
-    round();
-    long before = vorla_device_live_objects();
-    for (int i = 0; i < 10000; ++i) round();
-    EXPECT_EQ(vorla_device_live_objects(), before);
+    expectNothingLeftBehind(
+        [&] {
+          send<id>(style, "itemTitleColor");
+          send<id>(style, "backgroundColor");
+          send<id>(constants, "defaultBackgroundColorForTableViewStyle:", 1LL);
+        },
+        10000);
   });
 }
 

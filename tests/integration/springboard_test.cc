@@ -19,6 +19,7 @@
 #include "hosts/model.h"
 #include "tests/integration/host_process.h"
 #include "tests/support/child_process.h"
+#include "tests/support/leak_check.h"
 
 namespace vorla::testing {
 namespace {
@@ -441,17 +442,13 @@ TEST(SpringBoardSettings, ManyCallsLeaveNoObjectBehind) {
     id aggregator = newInstance("SBStatusBarStateAggregator");
     id container = newInstance("CSTeachableMomentsContainerViewController");
     id given = device::newString("status");
-    auto round = [&] {
-      device::pushAutoreleasePool();
-      send(parameters, "setTextColor:", given);
-      send<id>(aggregator, "_displayStringForSIMStatus:", given);
-      send(container, "_updateText:", given);
-      device::popAutoreleasePool();
-    };
-    round();
-    long before = vorla_device_live_objects();
-    for (int i = 0; i < 10000; ++i) round();
-    EXPECT_EQ(vorla_device_live_objects(), before);
+    expectNothingLeftBehind(
+        [&] {
+          send(parameters, "setTextColor:", given);
+          send<id>(aggregator, "_displayStringForSIMStatus:", given);
+          send(container, "_updateText:", given);
+        },
+        10000);
   });
 }
 
