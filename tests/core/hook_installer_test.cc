@@ -59,7 +59,8 @@ Hook row(const std::string& className, long long (*replacement)(id, SEL), HookSl
          MethodKind kind = MethodKind::kInstance) {
   // Rows keep only the pointer to the name; the copy lives as long as the test process.
   static std::list<std::string> names;
-  return {names.emplace_back(className).c_str(), "answer", kind, reinterpret_cast<IMP>(replacement), &slot};
+  return {names.emplace_back(className).c_str(), "answer", kind, reinterpret_cast<IMP>(replacement),
+          &slot};
 }
 
 class HookInstallerTest : public ::testing::Test {
