@@ -3,6 +3,7 @@
 // and for 2,000 keys, in both formats.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
@@ -82,6 +83,20 @@ void BM_ReadFileFloor(benchmark::State& state) {
   }
 }
 
+// The floor with the one check every safe reader needs: that what was opened is a regular file
+// of bounded size, so that a FIFO, a device or a directory in the file's place is never read.
+void BM_CheckedReadFloor(benchmark::State& state) {
+  std::string path = files().rootFor(scenarioOf(state)).settingsPath();
+  std::vector<char> buffer(plist::kMaxFileBytes);
+  for (auto _ : state) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat status;
+    benchmark::DoNotOptimize(::fstat(fd, &status));
+    benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
+    ::close(fd);
+  }
+}
+
 void BM_ParseEveryCall(benchmark::State& state) {
   std::string path = files().rootFor(scenarioOf(state)).settingsPath();
   for (auto _ : state) {
@@ -96,6 +111,7 @@ void BM_ParseEveryCall(benchmark::State& state) {
 #define VORLA_SCENARIOS ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"large", "xml"})
 BENCHMARK(BM_ColourSetter)->VORLA_SCENARIOS;
 BENCHMARK(BM_ReadFileFloor)->VORLA_SCENARIOS;
+BENCHMARK(BM_CheckedReadFloor)->VORLA_SCENARIOS;
 BENCHMARK(BM_ParseEveryCall)->VORLA_SCENARIOS;
 
 }  // namespace
