@@ -152,9 +152,13 @@ class BinaryWriter {
   std::vector<std::uint64_t> offsets_;
 };
 
+// A reader turns every line break it reads into "\n", so a carriage return must be a reference.
 void escape(std::string& out, const std::string& text) {
   for (char c : text) {
     switch (c) {
+      case '\r':
+        out += "&#13;";
+        break;
       case '<':
         out += "&lt;";
         break;

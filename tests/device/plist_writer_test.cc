@@ -66,6 +66,12 @@ TEST(PlistWriter, ValuesPlistlibNeverWrites) {
   EXPECT_EQ(entries[3].second, value.get_if<Dictionary>()->at(3).second);
 }
 
+TEST(PlistWriter, XmlKeepsCarriageReturnsInTextsAndKeys) {
+  Value value{Dictionary{{"a\rkey", Value{std::string("one\rtwo\r\nthree\n")}}}};
+  std::string xml = writeXml(value);
+  EXPECT_EQ(parse({reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()}), value) << xml;
+}
+
 TEST(PlistWriter, XmlDatesAreWholeSecondsOfFourDigitYearsWithinTheFormsRange) {
   const std::pair<double, const char*> dates[] = {
       {-32061830400.0, "0985-01-01T00:00:00Z"},  // from Python's datetime
