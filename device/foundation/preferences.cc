@@ -149,6 +149,10 @@ class Watcher {
     return *watcher;
   }
 
+  // Opened here rather than by the thread, so that the process's descriptors are settled as soon
+  // as the first store exists.
+  Watcher() : notifications_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+
   SuiteStore* storeFor(const std::string& suite) {
     std::lock_guard lock(mutex_);
     auto& store = stores_[suite];
@@ -164,7 +168,7 @@ class Watcher {
 
  private:
   void run() {
-    int notifications = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    const int notifications = notifications_;
     std::map<std::string, int> watched;  // directory -> watch descriptor
     for (;;) {
       std::vector<SuiteStore*> stores;
@@ -212,6 +216,7 @@ class Watcher {
     }
   }
 
+  const int notifications_;
   std::mutex mutex_;
   bool started_ = false;
   std::map<std::string, SuiteStore*> stores_;
