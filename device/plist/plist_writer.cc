@@ -197,7 +197,7 @@ std::string dateText(double secondsSince2001) {
   const std::time_t unixTime = static_cast<std::time_t>(seconds) + kUnixTimeOf2001;
   std::tm utc{};
   gmtime_r(&unixTime, &utc);
-  char text[32];
+  char text[80];  // room for any int in every field: the compiler cannot see the clamp
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900,
                 utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
   return text;
