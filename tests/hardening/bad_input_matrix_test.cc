@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -206,6 +207,9 @@ const ValueCase kValueCases[] = {
      {.on = true, .real = INFINITY, .text = kLongText, .number = LLONG_MAX}},
 };
 
+// Test names and CTest's listing show each case by its name.
+void PrintTo(const ValueCase* valueCase, std::ostream* out) { *out << valueCase->name; }
+
 class EveryKeyHolding : public ::testing::TestWithParam<std::tuple<const ValueCase*, bool>> {};
 
 TEST_P(EveryKeyHolding, ReadsItsDefinedResult) {
@@ -230,7 +234,6 @@ INSTANTIATE_TEST_SUITE_P(Values, EveryKeyHolding,
                                   (std::get<1>(info.param) ? "Xml" : "Binary");
                          });
 
-// The settings file in each state; only the states named readable are read at all.
 std::string bytesOf(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 std::string storedXmlPaddedTo(std::size_t size) {
@@ -246,6 +249,7 @@ std::string garbage() {
   return bytes;
 }
 
+// The settings file in each state; only the states marked readable are read at all.
 struct FileState {
   const char* name;
   bool readable;
@@ -301,6 +305,8 @@ const FileState kFileStates[] = {
        root.writeSettingsBytes(storedXmlPaddedTo(plist::kMaxFileBytes + 1));
      }},
 };
+
+void PrintTo(const FileState* state, std::ostream* out) { *out << state->name; }
 
 class SettingsFileState : public ::testing::TestWithParam<const FileState*> {};
 
