@@ -2,6 +2,7 @@
 // by a watcher thread, writing bound variables as the platform's preferences service does.
 #include <objc/message.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -160,7 +161,10 @@ class Watcher {
       store = new SuiteStore(devicePath(suitePath(suite)));
       if (!started_) {
         started_ = true;
-        std::thread([this] { run(); }).detach();
+        std::thread thread([this] { run(); });
+        // Named so that a debugger, ps or a test can tell it from the host's own threads.
+        pthread_setname_np(thread.native_handle(), "vorla-watcher");
+        thread.detach();
       }
     }
     return store;
