@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "device/foundation/values.h"
@@ -64,6 +66,16 @@ int entriesOf(const char* directory) {
     if (entry->d_name[0] != '.') ++count;
   }
   closedir(listing);
+  return count;
+}
+
+int threadsNamed(const std::string& name) {
+  int count = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::string comm;
+    std::getline(std::ifstream(task.path() / "comm"), comm);
+    if (comm == name) ++count;
+  }
   return count;
 }
 

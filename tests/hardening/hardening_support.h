@@ -30,4 +30,8 @@ bool eventually(const std::function<bool()>& done,
 // The entries of a /proc directory: open descriptors, threads.
 int entriesOf(const char* directory);
 
+// The threads of this process with the given name. Sanitizers start threads of their own, so
+// a thread of ours is counted by its name.
+int threadsNamed(const std::string& name);
+
 }  // namespace vorla::testing

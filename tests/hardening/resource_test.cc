@@ -143,13 +143,14 @@ TEST(Resources, OneWatcherThreadPerProcessHoweverManyPreferences) {
   EXPECT_IN_CHILD([] {
     DeviceRoot root;
     const Resources start;
+    ASSERT_EQ(threadsNamed("vorla-watcher"), 0);
     std::vector<id> made;
     for (int i = 0; i < 100; ++i) {
       made.push_back(newPreferences(i % 2 ? "com.pellobrast.vorla" : "suite" + std::to_string(i)));
-      EXPECT_EQ(entriesOf("/proc/self/task"), start.threads + 1) << "after " << i + 1;
+      EXPECT_EQ(threadsNamed("vorla-watcher"), 1) << "after " << i + 1;
     }
     ASSERT_NE(loadLibrary(), nullptr);  // each gate makes a preferences object of its own
-    EXPECT_EQ(entriesOf("/proc/self/task"), start.threads + 1);
+    EXPECT_EQ(threadsNamed("vorla-watcher"), 1);
     EXPECT_EQ(entriesOf("/proc/self/fd"), start.descriptors + 1)
         << "one descriptor, for change notifications, and no other";
     for (id preferences : made) device::releaseObject(preferences);
