@@ -165,7 +165,8 @@ void loadAndExpect(const Readings& expected) {
     }
   }
 
-  // The first round makes the lookups' constant texts; later rounds must make nothing that stays.
+  // The first round makes the lookups' constant texts and keeps the file's parse; later rounds
+  // must leave nothing behind.
   expectLookups(expected);
   const long live = vorla_device_live_objects();
   for (int round = 0; round < 3; ++round) expectLookups(expected);
