@@ -10,6 +10,8 @@ add_library(vorla_objc INTERFACE)
 target_link_libraries(vorla_objc INTERFACE ${VORLA_OBJC_LIBRARY})
 
 # vorla_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable registered with CTest.
+# Its tests are listed when CTest runs rather than when it is built, so that a sanitizer build
+# lists them under its test preset's options (LeakSanitizer's suppressions among them).
 function(vorla_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})

@@ -2,6 +2,7 @@
 // by a watcher thread, writing bound variables as the platform's preferences service does.
 #include <objc/message.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -149,6 +150,10 @@ class Watcher {
     return *watcher;
   }
 
+  // Opened here rather than by the thread, so that the process's descriptors are settled as soon
+  // as the first store exists.
+  Watcher() : notifications_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+
   SuiteStore* storeFor(const std::string& suite) {
     std::lock_guard lock(mutex_);
     auto& store = stores_[suite];
@@ -156,7 +161,10 @@ class Watcher {
       store = new SuiteStore(devicePath(suitePath(suite)));
       if (!started_) {
         started_ = true;
-        std::thread([this] { run(); }).detach();
+        std::thread thread([this] { run(); });
+        // Named so that a debugger, ps or a test can tell it from the host's own threads.
+        pthread_setname_np(thread.native_handle(), "vorla-watcher");
+        thread.detach();
       }
     }
     return store;
@@ -164,7 +172,7 @@ class Watcher {
 
  private:
   void run() {
-    int notifications = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    const int notifications = notifications_;
     std::map<std::string, int> watched;  // directory -> watch descriptor
     for (;;) {
       std::vector<SuiteStore*> stores;
@@ -212,6 +220,7 @@ class Watcher {
     }
   }
 
+  const int notifications_;
   std::mutex mutex_;
   bool started_ = false;
   std::map<std::string, SuiteStore*> stores_;

@@ -212,7 +212,7 @@ class BinaryParser {
       if (!key || !key->is<std::string>()) return std::nullopt;
       auto value = parseObject(*valueRef, depth + 1);
       if (!value) return std::nullopt;
-      entries.emplace_back(std::move(*key->get_if<std::string>()), std::move(*value));
+      entries.push_back({std::move(*key->get_if<std::string>()), std::move(*value)});
     }
     keepLastValuePerKey(entries);
     return Value{std::move(entries)};

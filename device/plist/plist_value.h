@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
@@ -21,11 +20,12 @@ struct Date {
 };
 
 struct Value;
+struct Entry;
 using Data = std::vector<std::uint8_t>;
 using Array = std::vector<Value>;
 // Keeps file order and one entry per key: a repeated key keeps its first position and takes
 // the value of its last occurrence.
-using Dictionary = std::vector<std::pair<std::string, Value>>;
+using Dictionary = std::vector<Entry>;
 
 struct Value {
   std::variant<std::string, Integer, double, bool, Date, Data, Array, Dictionary> content;
@@ -43,6 +43,15 @@ struct Value {
     return std::get_if<T>(&content);
   }
   bool operator==(const Value&) const = default;
+};
+
+// Read like a map's pair. Not std::pair itself: deciding whether a pair holding a Value is
+// default-constructible needs that of Value, which needs the pair complete, and clang
+// follows that loop where GCC does not.
+struct Entry {
+  std::string first;
+  Value second;
+  bool operator==(const Entry&) const = default;
 };
 
 const Value* find(const Dictionary& dictionary, std::string_view key);

@@ -1,5 +1,6 @@
 #include "device/plist/plist_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -151,9 +152,13 @@ class BinaryWriter {
   std::vector<std::uint64_t> offsets_;
 };
 
+// A reader turns every line break it reads into "\n", so a carriage return must be a reference.
 void escape(std::string& out, const std::string& text) {
   for (char c : text) {
     switch (c) {
+      case '\r':
+        out += "&#13;";
+        break;
       case '<':
         out += "&lt;";
         break;
@@ -180,6 +185,24 @@ std::string integerText(__int128 value) {
   return negative ? "-" + digits : digits;
 }
 
+// The XML form spells whole seconds of the years 0000 to 9999, each field at its full width. A
+// date beyond that range is written at its nearer end, and one that is no number at all as the
+// reference date.
+std::string dateText(double secondsSince2001) {
+  constexpr double kFirst = -63145526400.0;  // 0000-01-01T00:00:00Z
+  constexpr double kLast = 252423993599.0;   // 9999-12-31T23:59:59Z
+  constexpr std::time_t kUnixTimeOf2001 = 978307200;
+  const double seconds =
+      std::isnan(secondsSince2001) ? 0 : std::clamp(std::floor(secondsSince2001), kFirst, kLast);
+  const std::time_t unixTime = static_cast<std::time_t>(seconds) + kUnixTimeOf2001;
+  std::tm utc{};
+  gmtime_r(&unixTime, &utc);
+  char text[80];  // room for any int in every field: the compiler cannot see the clamp
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+  return text;
+}
+
 void xml(std::string& out, const Value& value, int depth) {
   std::string indent(depth, '\t');
   char buffer[64];
@@ -204,11 +227,7 @@ void xml(std::string& out, const Value& value, int depth) {
   } else if (auto* boolean = value.get_if<bool>()) {
     out += indent + (*boolean ? "<true/>\n" : "<false/>\n");
   } else if (auto* date = value.get_if<Date>()) {
-    std::time_t seconds = static_cast<std::time_t>(std::floor(date->secondsSince2001)) + 978307200;
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    out += indent + "<date>" + buffer + "</date>\n";
+    out += indent + "<date>" + dateText(date->secondsSince2001) + "</date>\n";
   } else if (auto* data = value.get_if<Data>()) {
     static const char kDigits[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

@@ -231,7 +231,7 @@ class XmlPlistBuilder {
   void attach(Value value) {
     Frame& parent = stack_.back();
     if (auto* entries = parent.container.get_if<Dictionary>()) {
-      entries->emplace_back(std::move(*parent.key), std::move(value));
+      entries->push_back({std::move(*parent.key), std::move(value)});
       parent.key.reset();
     } else {
       parent.container.get_if<Array>()->push_back(std::move(value));

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "device/plist/plist_reader.h"
 
@@ -63,6 +64,30 @@ TEST(PlistWriter, ValuesPlistlibNeverWrites) {
   EXPECT_TRUE(std::isnan(*entries[1].second.get_if<double>()));
   EXPECT_EQ(entries[2].second, value.get_if<Dictionary>()->at(2).second);
   EXPECT_EQ(entries[3].second, value.get_if<Dictionary>()->at(3).second);
+}
+
+TEST(PlistWriter, XmlKeepsCarriageReturnsInTextsAndKeys) {
+  Value value{Dictionary{{"a\rkey", Value{std::string("one\rtwo\r\nthree\n")}}}};
+  std::string xml = writeXml(value);
+  EXPECT_EQ(parse({reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()}), value) << xml;
+}
+
+TEST(PlistWriter, XmlDatesAreWholeSecondsOfFourDigitYearsWithinTheFormsRange) {
+  const std::pair<double, const char*> dates[] = {
+      {-32061830400.0, "0985-01-01T00:00:00Z"},  // from Python's datetime
+      {-0.25, "2000-12-31T23:59:59Z"},
+      {0.75, "2001-01-01T00:00:00Z"},
+      {-1e300, "0000-01-01T00:00:00Z"},
+      {-INFINITY, "0000-01-01T00:00:00Z"},
+      {1e300, "9999-12-31T23:59:59Z"},
+      {INFINITY, "9999-12-31T23:59:59Z"},
+      {NAN, "2001-01-01T00:00:00Z"},
+  };
+  for (auto [seconds, expected] : dates) {
+    std::string xml = writeXml(Value{Date{seconds}});
+    EXPECT_NE(xml.find(std::string("<date>") + expected + "</date>"), std::string::npos) << xml;
+    EXPECT_TRUE(parse({reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()})) << xml;
+  }
 }
 
 }  // namespace
