@@ -9,6 +9,20 @@
 #include <sstream>
 
 namespace vorla::sim {
+namespace {
+
+std::string endOf(int status) {
+  if (WIFSIGNALED(status)) {
+    return "ended by signal " + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ")";
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+    return "exited with status " + std::to_string(WEXITSTATUS(status));
+  }
+  return "";
+}
+
+}  // namespace
 
 HostProcess::HostProcess(const std::string& helper, const std::string& library,
                          const std::string& app, const std::string& deviceRoot,
@@ -44,20 +58,26 @@ HostProcess::HostProcess(const std::string& helper, const std::string& library,
   std::fflush(toHost_);
 }
 
-HostProcess::~HostProcess() {
+HostProcess::~HostProcess() { finish(); }
+
+std::string HostProcess::finish() {
   if (toHost_ != nullptr) std::fclose(toHost_);  // the host ends at the end of its input
+  toHost_ = nullptr;
   if (fromHost_ != nullptr) std::fclose(fromHost_);
-  if (pid_ > 0 && !ended_) {
-    // A host that does not end within two seconds of its input's end is stopped.
-    int status = 0;
-    for (int tries = 0; tries < 200 && ::waitpid(pid_, &status, WNOHANG) == 0; ++tries) {
-      ::usleep(10'000);
+  fromHost_ = nullptr;
+  if (pid_ <= 0 || ended_) return "";
+  ended_ = true;
+  int status = 0;
+  for (int tries = 0; tries < 200; ++tries) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      std::string end = endOf(status);
+      return end.empty() ? "" : "the host process " + end;
     }
-    if (::waitpid(pid_, &status, WNOHANG) == 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, &status, 0);
-    }
+    ::usleep(10'000);
   }
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, &status, 0);
+  return "the host process did not end within two seconds of its input's end";
 }
 
 Round HostProcess::next() {
@@ -74,12 +94,7 @@ Round HostProcess::next() {
     int status = 0;
     if (::waitpid(pid_, &status, 0) == pid_) {
       ended_ = true;
-      if (WIFSIGNALED(status)) {
-        round.error += ": it was ended by signal " + std::to_string(WTERMSIG(status)) + " (" +
-                       strsignal(WTERMSIG(status)) + ")";
-      } else if (WIFEXITED(status)) {
-        round.error += ": it exited with status " + std::to_string(WEXITSTATUS(status));
-      }
+      round.error += ": it " + endOf(status);
     }
   }
   return round;

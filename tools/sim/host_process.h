@@ -23,6 +23,10 @@ class HostProcess {
   Round next();
   // Asks for another round of the same calls, in the same process.
   void driveAgain();
+  // Ends the host's input and waits for it to exit: "" when it exited cleanly, otherwise how it
+  // ended (a status, a signal, or stopped after two seconds), so that a fault after its last
+  // round is not lost.
+  std::string finish();
 
  private:
   pid_t pid_ = -1;

@@ -51,6 +51,7 @@ std::string simulate(const std::vector<std::string>& apps, const Programs& progr
   for (const std::string& app : apps) {
     HostProcess host(programs.helper, programs.library, app, deviceRoot, plannedHooks());
     Round round = host.next();
+    if (round.error.empty()) round.error = host.finish();
     if (!round.error.empty()) return tools::appTitle(app) + ": " + round.error;
     addApp(report, app, round.outcomes);
     everyApp.push_back(std::move(round.outcomes));
