@@ -33,7 +33,7 @@ int fail(const std::string& message) {
 }
 
 int usageError(const std::string& message) {
-  std::cerr << "vorla-prefs: " << message << '\n' << kUsage;
+  std::cerr << "vorla-prefs: " << message << " (vorla-prefs --help shows the usage)\n";
   return 2;
 }
 

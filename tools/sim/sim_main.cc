@@ -35,7 +35,7 @@ struct Options {
 };
 
 int usageError(const std::string& message) {
-  std::cerr << "vorla-sim: " << message << '\n' << kUsage;
+  std::cerr << "vorla-sim: " << message << " (vorla-sim --help shows the usage)\n";
   return 2;
 }
 
@@ -90,7 +90,11 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     options.apps.push_back(options.watchApp);
   }
   for (const std::string& app : options.apps) {
-    if (!knownApp(app)) return usageError("unknown app \"" + app + "\"");
+    if (!knownApp(app)) {
+      std::string names;
+      for (const hosts::HostApp& known : hosts::hostApps()) names += std::string(" ") + known.name;
+      return usageError("unknown app \"" + app + "\"; the apps are" + names);
+    }
   }
   if (options.apps.empty()) {
     for (const hosts::HostApp& app : hosts::hostApps()) options.apps.push_back(app.name);
