@@ -6,6 +6,7 @@
 // arrive on standard input; each round of outcomes goes to standard output, and another round is
 // driven at every "again" line, until the input ends.
 #include <dlfcn.h>
+#include <signal.h>
 
 #include <iostream>
 #include <map>
@@ -144,5 +145,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: vorla-sim-host LIBRARY APP (run by vorla-sim)\n";
     return 2;
   }
+  // A Ctrl-C reaches the whole terminal's process group: the simulator ends its hosts itself.
+  signal(SIGINT, SIG_IGN);
   return vorla::sim::run(argv[1], argv[2]);
 }

@@ -16,6 +16,9 @@ struct Programs {
 // The planned hooks, as the host processes are told them.
 std::vector<PlannedHook> plannedHooks();
 
+// "" when every outcome names a planned hook, else what is wrong: the rows are looked up by it.
+std::string unknownHooks(const Round& round);
+
 // Adds one app's section, made of the rows whose class is the app's own, and, when the report has
 // none yet, the interface framework's section as measured in this app.
 void addApp(Report& report, const std::string& app, const std::vector<HookOutcome>& outcomes);

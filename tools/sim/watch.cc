@@ -66,6 +66,8 @@ Changes showChanges(const Snapshot& before, const Snapshot& after, const std::st
 int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) {
   struct sigaction action {};
   action.sa_handler = requestStop;
+  // Reads from the host process resume; the flag is looked at between rounds.
+  action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
@@ -79,6 +81,7 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
   bool warned = false;
   while (true) {
     Round round = host->next();
+    if (round.error.empty()) round.error = unknownHooks(round);
     if (!round.error.empty()) {
       std::cerr << "vorla-sim: " << title << ": " << round.error << '\n';
       return 1;
