@@ -56,6 +56,13 @@ MethodRecord recordOf(id receiver, std::string_view selector) {
   });
 }
 
+std::vector<std::pair<std::string, MethodRecord>> recordsOf(id receiver) {
+  if (receiver == nil) return {};
+  return withRecords(receiver, [](Records& records) {
+    return std::vector<std::pair<std::string, MethodRecord>>(records.begin(), records.end());
+  });
+}
+
 Value lastArgument(id receiver, std::string_view selector) {
   MethodRecord record = recordOf(receiver, selector);
   return record.lastArguments.empty() ? Value{} : record.lastArguments.front();

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct MethodRecord {
 };
 
 MethodRecord recordOf(id receiver, std::string_view selector);
+// Every method that reached `receiver`, by selector, so that a caller can see what else a call
+// did.
+std::vector<std::pair<std::string, MethodRecord>> recordsOf(id receiver);
 inline long callCount(id receiver, std::string_view selector) {
   return recordOf(receiver, selector).calls;
 }

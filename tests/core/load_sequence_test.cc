@@ -52,5 +52,50 @@ TEST(LoadSequence, EveryHookHasASlotOfItsOwn) {
   EXPECT_EQ(slots.size(), 107u);
 }
 
+// The settings-file keys, as the tools read them from the hooks: every colour row with its
+// fallback and the two count rows, and no other hook.
+TEST(LoadSequence, HooksNameTheSettingsFileKeysTheyRead) {
+  const std::set<std::string> expected = {
+      "_UIVisualEffectContentView setBackgroundColor: 3DTouch1a #ffdb00",
+      "_UIContextMenuActionView _imageTintColor 3DTouch2a #0042ff",
+      "UITabBar unselectedItemTintColor iconcolor1a #8a0000",
+      "_UILegibilitySettings secondaryColor: look1a #ff0000",
+      "_UILegibilitySettings setPrimaryColor: look1a #ff0000",
+      "PHHandsetDialerNumberPadButton setColor: Numberclor4 #ff0000",
+      "CNContactStyle setContactHeaderBackgroundColor: NumberPadButton3 #ff0000",
+      "PHBottomBarButton setBackgroundColor: call2 #ff0000",
+      "_UIStatusBarStyleAttributes textColor barxx #000000",
+      "_UIBatteryView fillColor barxx #000000",
+      "_UIStatusBar setForegroundColor: barxx #000000",
+      "_UIStatusBarWifiItem _fillColorForUpdate: barxx #000000",
+      "_UIStatusBarWifiSignalView setActiveColor: barxx #000000",
+      "UILabel setTextColor: colors7a #000000",
+      "PSListController setTextColor: colors5a #ffb200",
+      "UITableViewCell setSeparatorColor: colors4a #cd0000",
+      "UITableView setBackgroundColor: colors3a #ffaa00",
+      "UITableViewCell setBackgroundColor: colors3a #ffffff",
+      "UISearchBarTextFieldLabel setTextColor: colors2a #000000",
+      "UISearchBarTextField setBackgroundColor: colors1a #be0000",
+      "_UILegibilitySettings setSecondaryColor: ORVIK2 #ff9f00",
+      "SBMutableIconLabelImageParameters setTextColor: ORVIK3 #ff9f00",
+      "UISwitchModernVisualElement _effectiveTintColor YourCustomColour1m #ff0000",
+      "UISwitchModernVisualElement _effectiveOnTintColor YourCustomColour2m #00ff0e",
+      "IGFeedItem viewerCount watchr (count)",
+      "TFNTwitterUser numberOfFollowers User (count)",
+  };
+  std::set<std::string> actual;
+  for (const Constructor* constructor : loadSequence()) {
+    for (const Hook& hook : constructor->hooks) {
+      if (hook.fileKey.key == nullptr) {
+        EXPECT_EQ(hook.fileKey.fallback, nullptr) << hook.className << " " << hook.selector;
+        continue;
+      }
+      actual.insert(std::string(hook.className) + " " + hook.selector + " " + hook.fileKey.key +
+                    " " + (hook.fileKey.fallback ? hook.fileKey.fallback : "(count)"));
+    }
+  }
+  EXPECT_EQ(actual, expected);
+}
+
 }  // namespace
 }  // namespace vorla::core

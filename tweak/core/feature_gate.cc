@@ -44,7 +44,7 @@ void installHooks(const std::vector<Hook>& hooks) {
 
 void FeatureGate(const Constructor& constructor) {
   id preferences = host::newSuitePreferences();
-  bool on = readEnableFlag(preferences, host::makeConstantString(constructor.enableKey));
+  bool on = readEnableFlag(preferences, host::temporaryString(constructor.enableKey));
   if (on) installHooks(constructor.hooks);
   host::release(preferences);
 }

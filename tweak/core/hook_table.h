@@ -23,19 +23,35 @@ struct Text {
 
 enum class MethodKind { kInstance, kClass };
 
+// The settings-file key a replacement reads at every call: a colour key with the fallback text it
+// uses, or a count key (no fallback). Both null for a replacement that reads no such key. Kept
+// in the table so that tools can list the keys without a copy of their own.
+struct FileKey {
+  const char* key = nullptr;
+  const char* fallback = nullptr;
+};
+
 struct Hook {
   const char* className;
   const char* selector;
   MethodKind kind;
   IMP replacement;
   HookSlot* slot;
+  FileKey fileKey;
 };
 
-// One load-time constructor: its enable key (null for the last one, which has no gate), what it
-// does before installing (the settings registration of the last one), and its hooks in order.
+// The app a feature belongs to, named as the simulated hosts name it; features of the interface
+// framework act in every app.
+inline constexpr const char* kEveryApp = "every";
+
+// One load-time constructor: its enable key (null for the last one, which has no gate), the app
+// its feature belongs to and what it does, in a line, for tools that show the keys; what it does
+// before installing (the settings registration of the last one), and its hooks in order.
 struct Constructor {
   int number;
   const char* enableKey;
+  const char* app;
+  const char* meaning;
   void (*prepare)();
   std::vector<Hook> hooks;
 };
@@ -43,14 +59,30 @@ struct Constructor {
 template <Text ClassName, Text Selector>
 inline constinit HookSlot slotFor{};
 
+// A shape that reads the settings file names its key as `kFileKey` and, for a colour, its
+// fallback as `kFallback`.
+template <class Behaviour>
+constexpr FileKey fileKeyOf() {
+  if constexpr (requires { Behaviour::kFallback; }) {
+    return {Behaviour::kFileKey, Behaviour::kFallback};
+  } else if constexpr (requires { Behaviour::kFileKey; }) {
+    return {Behaviour::kFileKey, nullptr};
+  } else {
+    return {};
+  }
+}
+
 // A row of a hook table. Behaviour::replacement<Slot> is the replacement function; it has the
 // method's exact signature and reaches the replaced behaviour through Slot.
 template <Text ClassName, Text Selector, class Behaviour, MethodKind Kind = MethodKind::kInstance>
 Hook hook() {
   HookSlot& slot = slotFor<ClassName, Selector>;
-  return {ClassName.value, Selector.value, Kind,
+  return {ClassName.value,
+          Selector.value,
+          Kind,
           reinterpret_cast<IMP>(&Behaviour::template replacement<slotFor<ClassName, Selector>>),
-          &slot};
+          &slot,
+          fileKeyOf<Behaviour>()};
 }
 
 template <Text ClassName, Text Selector, class Behaviour>

@@ -8,41 +8,44 @@ namespace {
 
 // The last constructor: no gate; the settings are registered before its hooks are installed.
 const Constructor& lastConstructor() {
-  static const Constructor constructor{43,
-                                       nullptr,
-                                       settings::SettingsRegistry,
-                                       {
-                                           features::aboutVersion(),                    // 1
-                                           features::aboutModelName(),                  // 2
-                                           features::phoneTabs(),                       // 3
-                                           features::keyboardBackground(),              // 4
-                                           features::homeIndicatorHeight(),             // 5
-                                           features::homeIndicatorMinWidth(),           // 6
-                                           features::conversationListTitle(),           // 7
-                                           features::conversationCellHeight(),          // 8
-                                           features::listTitle(),                       // 9
-                                           features::simStatusString(),                 // 10
-                                           features::switcherStyle(),                   // 11
-                                           features::switcherCardShadowOpacity(),       // 12
-                                           features::switcherCardShadowOffset(),        // 13
-                                           features::switcherCardShadowRadius(),        // 14
-                                           features::gridSwitcherPageScale(),           // 15
-                                           features::nestedActionButton(),              // 16
-                                           features::teachableMomentsText(),            // 17
-                                           features::videoPlayerSetMuted(),             // 18
-                                           features::videoPlayerIsMuted(),              // 19
-                                           features::viewModelAutoplayVideoMuted(),     // 20
-                                           features::viewModelSetAutoplayVideoMuted(),  // 21
-                                           features::viewModelIsAutoplayVideoMuted(),   // 22
-                                           features::skipDeleteConfirmation(),          // 23
-                                           features::searchTab(),                       // 24
-                                           features::forYouTab(),                       // 25
-                                           features::underscoredContainsAnyAssets(),    // 26
-                                           features::containsAnyAssets(),               // 27
-                                           features::perfDebugHUD(),                    // 28
-                                           features::reframeDebugHUD(),                 // 29
-                                           features::perspectiveViewDebugCrop(),        // 30
-                                       }};
+  static const Constructor constructor{
+      43,
+      nullptr,
+      nullptr,
+      "the settings registration, then the hooks without an enable key",
+      settings::SettingsRegistry,
+      {
+          features::aboutVersion(),                    // 1
+          features::aboutModelName(),                  // 2
+          features::phoneTabs(),                       // 3
+          features::keyboardBackground(),              // 4
+          features::homeIndicatorHeight(),             // 5
+          features::homeIndicatorMinWidth(),           // 6
+          features::conversationListTitle(),           // 7
+          features::conversationCellHeight(),          // 8
+          features::listTitle(),                       // 9
+          features::simStatusString(),                 // 10
+          features::switcherStyle(),                   // 11
+          features::switcherCardShadowOpacity(),       // 12
+          features::switcherCardShadowOffset(),        // 13
+          features::switcherCardShadowRadius(),        // 14
+          features::gridSwitcherPageScale(),           // 15
+          features::nestedActionButton(),              // 16
+          features::teachableMomentsText(),            // 17
+          features::videoPlayerSetMuted(),             // 18
+          features::videoPlayerIsMuted(),              // 19
+          features::viewModelAutoplayVideoMuted(),     // 20
+          features::viewModelSetAutoplayVideoMuted(),  // 21
+          features::viewModelIsAutoplayVideoMuted(),   // 22
+          features::skipDeleteConfirmation(),          // 23
+          features::searchTab(),                       // 24
+          features::forYouTab(),                       // 25
+          features::underscoredContainsAnyAssets(),    // 26
+          features::containsAnyAssets(),               // 27
+          features::perfDebugHUD(),                    // 28
+          features::reframeDebugHUD(),                 // 29
+          features::perspectiveViewDebugCrop(),        // 30
+      }};
   return constructor;
 }
 

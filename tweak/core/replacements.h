@@ -58,6 +58,9 @@ struct ForcedArgument<R(A), Value> {
 // Calls the replaced behaviour once with the settings file's colour in place of the host's.
 template <Text Key, Text Fallback>
 struct ColourArgument {
+  static constexpr const char* kFileKey = Key.value;
+  static constexpr const char* kFallback = Fallback.value;
+
   template <HookSlot& Slot>
   static void replacement(id self, SEL cmd, id) {
     host::Held colour(settings::colourSetting(VORLA_STR(Key.value), VORLA_STR(Fallback.value)));
@@ -70,6 +73,9 @@ template <Text Key, Text Fallback, class Signature = id()>
 struct ColourResult;
 template <Text Key, Text Fallback, class... A>
 struct ColourResult<Key, Fallback, id(A...)> {
+  static constexpr const char* kFileKey = Key.value;
+  static constexpr const char* kFallback = Fallback.value;
+
   template <HookSlot&>
   static id replacement(id, SEL, A...) {
     return settings::colourSetting(VORLA_STR(Key.value), VORLA_STR(Fallback.value));
@@ -79,6 +85,8 @@ struct ColourResult<Key, Fallback, id(A...)> {
 // Answers the settings file's integer; the replaced behaviour is not called.
 template <Text Key>
 struct NumberResult {
+  static constexpr const char* kFileKey = Key.value;
+
   template <HookSlot&>
   static long long replacement(id, SEL) {
     return settings::numberSetting(VORLA_STR(Key.value));

@@ -52,6 +52,9 @@ void release(id object);
 // An immortal NSString for a constant text: made once, never released.
 id makeConstantString(const char* text);
 
+// An NSString for one use, borrowed (autoreleased): gone when the caller's pool drains.
+id temporaryString(const char* text);
+
 // Holds an object for the duration of a call: a reference is taken when the holder is made and
 // dropped when it goes out of scope, as the platform's rules ask of a received object.
 class Held {

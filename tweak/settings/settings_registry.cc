@@ -1,13 +1,14 @@
 #include "tweak/settings/settings_registry.h"
 
+#include "tweak/core/hook_table.h"
 #include "tweak/host/services.h"
 
 id preferences = nil;
 
 // Before registration booleans are off, doubles hold their defaults and objects are null.
-#define VORLA_DEFINE_BOOLEAN(name) BOOL name = NO;
-#define VORLA_DEFINE_DOUBLE(name, fallback) double name = fallback;
-#define VORLA_DEFINE_OBJECT(name) id name = nil;
+#define VORLA_DEFINE_BOOLEAN(name, app, meaning) BOOL name = NO;
+#define VORLA_DEFINE_DOUBLE(name, fallback, app, meaning) double name = fallback;
+#define VORLA_DEFINE_OBJECT(name, app, meaning) id name = nil;
 VORLA_SETTINGS(VORLA_DEFINE_BOOLEAN, VORLA_DEFINE_DOUBLE, VORLA_DEFINE_OBJECT)
 #undef VORLA_DEFINE_BOOLEAN
 #undef VORLA_DEFINE_DOUBLE
@@ -16,10 +17,12 @@ VORLA_SETTINGS(VORLA_DEFINE_BOOLEAN, VORLA_DEFINE_DOUBLE, VORLA_DEFINE_OBJECT)
 namespace vorla::settings {
 
 using Kind = SettingDescription::Kind;
+using core::kEveryApp;
 
-#define VORLA_BOOLEAN_ROW(name) {Kind::kBool, #name, &name, 0},
-#define VORLA_DOUBLE_ROW(name, fallback) {Kind::kDouble, #name, &name, fallback},
-#define VORLA_OBJECT_ROW(name) {Kind::kObject, #name, &name, 0},
+#define VORLA_BOOLEAN_ROW(name, app, meaning) {Kind::kBool, #name, &name, 0, app, meaning},
+#define VORLA_DOUBLE_ROW(name, fallback, app, meaning) \
+  {Kind::kDouble, #name, &name, fallback, app, meaning},
+#define VORLA_OBJECT_ROW(name, app, meaning) {Kind::kObject, #name, &name, 0, app, meaning},
 const SettingDescription kSettings[34] = {
     VORLA_SETTINGS(VORLA_BOOLEAN_ROW, VORLA_DOUBLE_ROW, VORLA_OBJECT_ROW)};
 #undef VORLA_BOOLEAN_ROW
@@ -31,7 +34,7 @@ void SettingsRegistry() {
   preferences = host::newSuitePreferences();
   host::release(previous);
   for (const SettingDescription& setting : kSettings) {
-    id key = host::makeConstantString(setting.key);
+    id key = host::temporaryString(setting.key);
     switch (setting.kind) {
       case Kind::kBool:
         host::registerBool(preferences, static_cast<BOOL*>(setting.variable), NO, key);

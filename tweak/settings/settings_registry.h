@@ -12,9 +12,9 @@
 
 VORLA_EXPORT id preferences;
 
-#define VORLA_DECLARE_BOOLEAN(name) VORLA_EXPORT BOOL name;
-#define VORLA_DECLARE_DOUBLE(name, fallback) VORLA_EXPORT double name;
-#define VORLA_DECLARE_OBJECT(name) VORLA_EXPORT id name;
+#define VORLA_DECLARE_BOOLEAN(name, app, meaning) VORLA_EXPORT BOOL name;
+#define VORLA_DECLARE_DOUBLE(name, fallback, app, meaning) VORLA_EXPORT double name;
+#define VORLA_DECLARE_OBJECT(name, app, meaning) VORLA_EXPORT id name;
 VORLA_SETTINGS(VORLA_DECLARE_BOOLEAN, VORLA_DECLARE_DOUBLE, VORLA_DECLARE_OBJECT)
 #undef VORLA_DECLARE_BOOLEAN
 #undef VORLA_DECLARE_DOUBLE
@@ -30,6 +30,8 @@ struct SettingDescription {
   const char* key;
   void* variable;
   double defaultNumber;  // kBool: 0 for NO; kDouble: the default; kObject: unused ("")
+  const char* app;
+  const char* meaning;
 };
 
 extern const SettingDescription kSettings[34];

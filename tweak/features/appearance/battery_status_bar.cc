@@ -12,6 +12,8 @@ const Constructor& chargingrate() {
   static const Constructor constructor{
       4,
       "Chargingrate",
+      kEveryApp,
+      "the battery always shows its percentage",
       nullptr,
       {
           hook<"_UIBatteryView", "setShowsPercentage:", ForcedArgument<void(BOOL), YES>>(),
@@ -23,6 +25,8 @@ const Constructor& batteryIcon() {
   static const Constructor constructor{
       5,
       "BatteryIcon",
+      kEveryApp,
+      "the battery icon keeps size category 2",
       nullptr,
       {
           hook<"_UIBatteryView", "internalSizeCategory", Answer<long long(), 2>>(),
@@ -35,6 +39,8 @@ const Constructor& bar1() {
   static const Constructor constructor{
       26,
       "bar1",
+      kEveryApp,
+      "status-bar text, battery fill, foreground and Wi-Fi in colour barxx",
       nullptr,
       {
           hook<"_UIStatusBarStyleAttributes", "textColor", ColourResult<"barxx", "#000000">>(),

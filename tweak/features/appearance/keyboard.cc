@@ -15,6 +15,8 @@ const Constructor& ribbon() {
   static const Constructor constructor{
       7,
       "ribbon",
+      kEveryApp,
+      "the keyboard's prediction bar is always shown",
       nullptr,
       {
           hook<"UIPredictionViewController",
@@ -26,6 +28,8 @@ const Constructor& ribbon() {
 const Constructor& keyboard1() {
   static const Constructor constructor{15,
                                        "keyboard1",
+                                       kEveryApp,
+                                       "the dark keyboard appearance",
                                        nullptr,
                                        {
                                            hook<"UITextInputTraits", "keyboardAppearance",

@@ -8,15 +8,18 @@ namespace vorla::features {
 using namespace core;
 
 const Constructor& threeDTouch() {
-  static const Constructor constructor{8,
-                                       "3DTouch",
-                                       nullptr,
-                                       {
-                                           hook<"_UIVisualEffectContentView", "setBackgroundColor:",
-                                                ColourArgument<"3DTouch1a", "#ffdb00">>(),
-                                           hook<"_UIContextMenuActionView", "_imageTintColor",
-                                                ColourResult<"3DTouch2a", "#0042ff">>(),
-                                       }};
+  static const Constructor constructor{
+      8,
+      "3DTouch",
+      kEveryApp,
+      "visual-effect backgrounds and context-menu icons in colours 3DTouch1a and 3DTouch2a",
+      nullptr,
+      {
+          hook<"_UIVisualEffectContentView",
+               "setBackgroundColor:", ColourArgument<"3DTouch1a", "#ffdb00">>(),
+          hook<"_UIContextMenuActionView", "_imageTintColor",
+               ColourResult<"3DTouch2a", "#0042ff">>(),
+      }};
   return constructor;
 }
 
@@ -24,6 +27,8 @@ const Constructor& ui() {
   static const Constructor constructor{
       9,
       "UI",
+      kEveryApp,
+      "legibility views use their secondary colour",
       nullptr,
       {
           hook<"_UILegibilityView", "usesSecondaryColor", Answer<BOOL(), YES>>(),
@@ -35,6 +40,8 @@ const Constructor& iconcolor() {
   static const Constructor constructor{
       14,
       "iconcolor",
+      kEveryApp,
+      "unselected tab-bar items in colour iconcolor1a",
       nullptr,
       {
           hook<"UITabBar", "unselectedItemTintColor", ColourResult<"iconcolor1a", "#8a0000">>(),
@@ -48,6 +55,8 @@ const Constructor& look() {
   static const Constructor constructor{
       19,
       "look",
+      kEveryApp,
+      "legibility colours given as colour look1a",
       nullptr,
       {
           hook<"_UILegibilitySettings", "secondaryColor:", ColourArgument<"look1a", "#ff0000">>(),
@@ -61,6 +70,8 @@ const Constructor& hidebar() {
   static const Constructor constructor{
       25,
       "Hidebar",
+      kEveryApp,
+      "bars drawn without a background effect",
       nullptr,
       {
           hook<"_UIBarBackgroundLayoutLegacy",
@@ -73,6 +84,8 @@ const Constructor& hidebar() {
 const Constructor& vv2() {
   static const Constructor constructor{36,
                                        "vv2",
+                                       kEveryApp,
+                                       "legibility secondary colour ORVIK2",
                                        nullptr,
                                        {
                                            hook<"_UILegibilitySettings", "setSecondaryColor:",
@@ -85,6 +98,8 @@ const Constructor& vvm() {
   static const Constructor constructor{
       39,
       "vvm",
+      kEveryApp,
+      "switches in colours YourCustomColour1m (off) and YourCustomColour2m (on)",
       nullptr,
       {
           hook<"UISwitchModernVisualElement", "_effectiveTintColor",

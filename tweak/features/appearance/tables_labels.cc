@@ -11,6 +11,8 @@ const Constructor& colors7() {
   static const Constructor constructor{
       27,
       "colors7",
+      kEveryApp,
+      "label text in colour colors7a",
       nullptr,
       {
           hook<"UILabel", "setTextColor:", ColourArgument<"colors7a", "#000000">>(),
@@ -22,6 +24,8 @@ const Constructor& colors5() {
   static const Constructor constructor{
       28,
       "colors5",
+      "preferences",
+      "Settings list text in colour colors5a",
       nullptr,
       {
           hook<"PSListController", "setTextColor:", ColourArgument<"colors5a", "#ffb200">>(),
@@ -33,6 +37,8 @@ const Constructor& colors4() {
   static const Constructor constructor{
       29,
       "colors4",
+      kEveryApp,
+      "table cell separators in colour colors4a",
       nullptr,
       {
           hook<"UITableViewCell", "setSeparatorColor:", ColourArgument<"colors4a", "#cd0000">>(),
@@ -45,6 +51,8 @@ const Constructor& colors3Tables() {
   static const Constructor constructor{
       30,
       "colors3",
+      kEveryApp,
+      "table backgrounds in colour colors3a",
       nullptr,
       {
           hook<"UITableView", "setBackgroundColor:", ColourArgument<"colors3a", "#ffaa00">>(),
@@ -56,6 +64,8 @@ const Constructor& colors3Cells() {
   static const Constructor constructor{
       31,
       "colors3",
+      kEveryApp,
+      "table cell backgrounds in colour colors3a",
       nullptr,
       {
           hook<"UITableViewCell", "setBackgroundColor:", ColourArgument<"colors3a", "#ffffff">>(),
@@ -66,6 +76,8 @@ const Constructor& colors3Cells() {
 const Constructor& colors2() {
   static const Constructor constructor{32,
                                        "colors2",
+                                       kEveryApp,
+                                       "search field text in colour colors2a",
                                        nullptr,
                                        {
                                            hook<"UISearchBarTextFieldLabel", "setTextColor:",
@@ -77,6 +89,8 @@ const Constructor& colors2() {
 const Constructor& colors1() {
   static const Constructor constructor{33,
                                        "colors1",
+                                       kEveryApp,
+                                       "search field background in colour colors1a",
                                        nullptr,
                                        {
                                            hook<"UISearchBarTextField", "setBackgroundColor:",

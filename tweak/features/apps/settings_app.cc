@@ -45,6 +45,8 @@ const Constructor& editWatchq() {
   static const Constructor constructor{
       40,
       "editWatchq",
+      "preferences",
+      "Settings lists laid out as on a wide screen, cells not edge to edge",
       nullptr,
       {
           hook<"PSListController", "_isRegularWidth", Answer<BOOL(), YES>>(),

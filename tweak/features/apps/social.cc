@@ -12,6 +12,8 @@ const Constructor& editWatchr() {
   static const Constructor constructor{
       41,
       "editWatchr",
+      "feed",
+      "feed items show the viewer count watchr",
       nullptr,
       {
           hook<"IGFeedItem", "viewerCount", NumberResult<"watchr">>(),
@@ -23,6 +25,8 @@ const Constructor& enableUser() {
   static const Constructor constructor{
       42,
       "EnableUser",
+      "social",
+      "profiles show the follower count User",
       nullptr,
       {
           hook<"TFNTwitterUser", "numberOfFollowers", NumberResult<"User">>(),

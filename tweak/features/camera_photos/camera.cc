@@ -14,6 +14,8 @@ const Constructor& camera3() {
   static const Constructor constructor{
       34,
       "Camera3",
+      "camera",
+      "a maximum zoom factor of 20",
       nullptr,
       {
           hook<"CAMZoomControl", "_setMaximumZoomFactor:", MaximumZoomFactor>(),
@@ -26,6 +28,8 @@ const Constructor& camera1() {
   static const Constructor constructor{
       35,
       "Camera1",
+      "camera",
+      "every capture capability reported as supported",
       nullptr,
       {
           hook<"CAMCaptureCapabilities", "isNeuralEngineSupported", Answer<BOOL(), YES>>(),

@@ -12,6 +12,8 @@ using namespace core;
 const Constructor& numberclor() {
   static const Constructor constructor{20,
                                        "Numberclor",
+                                       "phone",
+                                       "Phone keypad buttons in colour Numberclor4",
                                        nullptr,
                                        {
                                            hook<"PHHandsetDialerNumberPadButton", "setColor:",
@@ -24,6 +26,8 @@ const Constructor& numberPadButton() {
   static const Constructor constructor{
       21,
       "NumberPadButton",
+      "phone",
+      "contact header background in colour NumberPadButton3",
       nullptr,
       {
           hook<"CNContactStyle",
@@ -36,6 +40,8 @@ const Constructor& call() {
   static const Constructor constructor{
       22,
       "call",
+      "phone",
+      "Phone bottom-bar buttons in colour call2",
       nullptr,
       {
           hook<"PHBottomBarButton", "setBackgroundColor:", ColourArgument<"call2", "#ff0000">>(),
@@ -47,6 +53,8 @@ const Constructor& hedncall() {
   static const Constructor constructor{
       23,
       "hedncall",
+      "phone",
+      "the call history never creates its store",
       nullptr,
       {
           hook<"CallDBManager", "createDataStore", Nothing<void()>>(),
@@ -58,6 +66,8 @@ const Constructor& hidenames() {
   static const Constructor constructor{
       24,
       "Hidenames",
+      "phone",
+      "contact snapshots get no filter and no data source",
       nullptr,
       {
           hook<"CNContactStoreSnapshot", "setFilter:", Nothing<void(id)>>(),

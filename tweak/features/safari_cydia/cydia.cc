@@ -11,6 +11,8 @@ const Constructor& cydiadark() {
   static const Constructor constructor{
       16,
       "cydiadark",
+      "cydia",
+      "Cydia's page and default table colours cleared, cells in rounded groups",
       nullptr,
       {
           hook<"CyteViewController", "pageColor", Answer<id(), nullptr>>(),
@@ -27,6 +29,8 @@ const Constructor& cydia() {
   static const Constructor constructor{
       17,
       "cydia",
+      "cydia",
+      "Cydia and its app object are never told they went to the background",
       nullptr,
       {
           hook<"Cydia", "applicationDidEnterBackground:", Nothing<void(id)>>(),

@@ -15,6 +15,8 @@ const Constructor& tabBariPad() {
   static const Constructor constructor{
       1,
       "TabBariPad",
+      "safari",
+      "Safari shows the iPad tab bar in its own colours, with at most 9 tabs",
       nullptr,
       {
           hook<"TabBarStyle", "itemTitleColor", TabBarItemTitleColour>(),
@@ -30,6 +32,8 @@ const Constructor& bookmarksBar() {
   static const Constructor constructor{
       2,
       "BookmarksBar",
+      "safari",
+      "Safari always shows the bookmarks bar",
       nullptr,
       {
           hook<"BrowserController", "_shouldShowBookmarksBar", Answer<BOOL(), YES>>(),
@@ -41,6 +45,8 @@ const Constructor& safariSwitcher() {
   static const Constructor constructor{
       3,
       "SafariSwitcher",
+      "safari",
+      "Safari uses the tab overview, 3 tabs per row",
       nullptr,
       {
           hook<"TabOverview", "_tabsPerRow", Answer<long long(), 3>>(),
@@ -53,6 +59,8 @@ const Constructor& sfare() {
   static const Constructor constructor{
       18,
       "sfare",
+      "safari",
+      "web content is never told its app left the foreground",
       nullptr,
       {
           hook<"WKContentView", "_applicationWillResignActive:", Nothing<void(id)>>(),

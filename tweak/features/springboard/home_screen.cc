@@ -11,6 +11,8 @@ const Constructor& dot() {
   static const Constructor constructor{
       13,
       "Dot",
+      "springboard",
+      "home-screen page dots without indicator images",
       nullptr,
       {
           hook<"SBIconListPageControl", "_setIndicatorImage:toEnabled:index:",
@@ -23,6 +25,8 @@ const Constructor& vv3() {
   static const Constructor constructor{
       37,
       "vv3",
+      "springboard",
+      "home-screen icon labels in colour ORVIK3",
       nullptr,
       {
           hook<"SBMutableIconLabelImageParameters",
@@ -35,6 +39,8 @@ const Constructor& dock() {
   static const Constructor constructor{
       38,
       "dock",
+      "springboard",
+      "a dock without background",
       nullptr,
       {
           hook<"SBDockView", "setBackgroundAlpha:", ForcedArgument<void(double), 0.0>>(),

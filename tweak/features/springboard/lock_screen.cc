@@ -12,6 +12,8 @@ const Constructor& lok() {
   static const Constructor constructor{
       6,
       "lok",
+      "springboard",
+      "lock-screen icons fly in without tension",
       nullptr,
       {
           hook<"CSCoverSheetFlyInSettings",
@@ -23,6 +25,8 @@ const Constructor& lok() {
 const Constructor& time() {
   static const Constructor constructor{10,
                                        "Time",
+                                       "springboard",
+                                       "the lock-screen date aligned to one side",
                                        nullptr,
                                        {
                                            hook<"SBFLockScreenDateView", "setAlignmentPercent:",
@@ -37,6 +41,8 @@ const Constructor& flash() {
   static const Constructor constructor{
       11,
       "flash",
+      "springboard",
+      "no flashlight among the lock screen's quick actions",
       nullptr,
       {
           hook<"SBDashBoardQuickActionsViewController", "hasFlashlight", Answer<BOOL(), NO>>(),
@@ -51,6 +57,8 @@ const Constructor& camera() {
   static const Constructor constructor{
       12,
       "Camera",
+      "springboard",
+      "no camera among the quick actions or on the lock screen",
       nullptr,
       {
           hook<"SBDashBoardQuickActionsViewController", "hasCamera", Answer<BOOL(), NO>>(),

@@ -1,0 +1,340 @@
+"""End-to-end runs of the built vorla-sim and vorla-prefs, as a person runs them. The paths of
+the built tools and of the source tree come from the environment CTest gives (see CMakeLists)."""
+
+import copy
+import json
+import os
+import plistlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from expected_demo import NOT_INSTALLED, WITH_LIBRARY  # noqa: E402
+from json_schema import errors  # noqa: E402
+
+SIM = os.environ["VORLA_SIM"]
+PREFS = os.environ["VORLA_PREFS"]
+SOURCE = os.environ["VORLA_SOURCE_DIR"]
+EXAMPLE = os.path.join(SOURCE, "examples", "settings.plist")
+SETTINGS_UNDER_ROOT = "var/mobile/Library/Preferences/com.pellobrast.vorla.plist"
+
+
+def run(*command, env=None):
+    return subprocess.run(command, capture_output=True, text=True, timeout=120, env=env)
+
+
+class DeviceRootCase(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="vorla-tools-test-")
+        self.addCleanup(shutil.rmtree, self.root, True)
+        self.settings = os.path.join(self.root, SETTINGS_UNDER_ROOT)
+
+    def prefs(self, *words):
+        return run(PREFS, "--root", self.root, *words)
+
+    def write_settings(self, entries, fmt=plistlib.FMT_XML):
+        os.makedirs(os.path.dirname(self.settings), exist_ok=True)
+        with open(self.settings, "wb") as f:
+            plistlib.dump(entries, f, fmt=fmt)
+
+    def stored(self):
+        with open(self.settings, "rb") as f:
+            return plistlib.load(f)
+
+
+def sections_of(text):
+    """Section title -> {hook: the row's cells}, from the text report."""
+    sections, title, header = {}, None, None
+    for line in text.splitlines():
+        if line.startswith("== ") and line.endswith(" =="):
+            title, header = line[3:-3], None
+            sections[title] = {}
+        elif title and line.startswith("  HOOK"):
+            header = [m.start() for m in re.finditer(r"(?<=  )\S|^  \S", line)]
+        elif title and header and line.startswith("  "):
+            cells = [line[a:b].strip() for a, b in zip(header, header[1:] + [None])]
+            sections[title][cells[0]] = cells
+    return sections
+
+
+class DemoOutputTest(unittest.TestCase):
+    """The demo's run: every app on the bundled example."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.result = run(SIM, "--settings", EXAMPLE)
+
+    def test_runs_cleanly(self):
+        self.assertEqual(self.result.returncode, 0, self.result.stderr)
+
+    def test_a_row_for_every_hook_with_the_values_the_example_implies(self):
+        shown = sections_of(self.result.stdout)
+        self.assertEqual(set(shown), set(WITH_LIBRARY))
+        for title, hooks in WITH_LIBRARY.items():
+            self.assertEqual(set(shown[title]), set(hooks), title)
+            for hook, expected in hooks.items():
+                cells = shown[title][hook]
+                with self.subTest(hook=hook):
+                    self.assertEqual(cells[-1], expected)
+                    status = cells[2]
+                    if hook in NOT_INSTALLED:
+                        self.assertEqual(status, "not installed: " + NOT_INSTALLED[hook])
+                    else:
+                        self.assertTrue(status.startswith("installed"), status)
+
+    def test_the_without_column_is_the_hosts_own_behaviour(self):
+        shown = sections_of(self.result.stdout)
+        every = shown["Every app (interface framework, measured in Safari)"]
+        self.assertEqual(every["UILabel setTextColor:"][4], "host got #3366cc")
+        self.assertEqual(shown["Feed"]["IGFeedItem viewerCount"][4], "caller got 1234")
+        self.assertEqual(shown["Settings"]["PSGAboutDataSource _productVersionString"][4],
+                         'caller got "12.4"')
+
+    def test_summary_lines(self):
+        lines = self.result.stdout.splitlines()
+        for title, hooks in WITH_LIBRARY.items():
+            installed = len(hooks) - len(NOT_INSTALLED.keys() & hooks.keys())
+            noun = "hook" if len(hooks) == 1 else "hooks"
+            self.assertIn(f"{title}: {len(hooks)} {noun}, {installed} installed, "
+                          f"{len(hooks) - installed} not installed", lines)
+        self.assertIn("Total: 107 hooks, 106 installed, 1 not installed", lines)
+
+
+class FormatsTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        with open(os.path.join(SOURCE, "docs", "vorla-sim.schema.json")) as f:
+            cls.schema = json.load(f)
+        result = run(SIM, "--settings", EXAMPLE, "--format", "json")
+        assert result.returncode == 0, result.stderr
+        cls.report = json.loads(result.stdout)
+
+    def test_json_validates_against_its_schema(self):
+        self.assertEqual(errors(self.report, self.schema), [])
+
+    def test_the_validator_sees_a_broken_report(self):
+        broken = copy.deepcopy(self.report)
+        hook = broken["sections"][0]["hooks"][0]
+        del hook["with"]
+        hook["status"] = "hooked"
+        hook["constructor"] = "1"
+        broken["extra"] = 1
+        self.assertEqual(len(errors(broken, self.schema)), 4)
+
+    def test_json_holds_every_hook_once_with_counts_that_add_up(self):
+        hooks = [(h["kind"], h["class"], h["selector"])
+                 for s in self.report["sections"] for h in s["hooks"]]
+        self.assertEqual(len(hooks), 107)
+        self.assertEqual(len(set(hooks)), 107)
+        installed = sum(h["installed"] for s in self.report["sections"] for h in s["hooks"])
+        self.assertEqual(self.report["summary"],
+                         {"hooks": 107, "installed": installed, "notInstalled": 107 - installed})
+
+    def test_json_names_the_settings_file_key_a_hook_reads(self):
+        rows = {(h["class"], h["selector"]): h for s in self.report["sections"]
+                for h in s["hooks"]}
+        row = rows[("_UIBatteryView", "fillColor")]
+        self.assertEqual((row["settingsFileKey"], row["with"]["callerGot"]), ("barxx", "#00c853"))
+
+    def test_html_is_one_page_with_swatches(self):
+        result = run(SIM, "--settings", EXAMPLE, "--format", "html", "safari")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        page = result.stdout
+        self.assertTrue(page.startswith("<!DOCTYPE html>"))
+        self.assertNotRegex(page, r"<(script|link|img)\b|src=|url\(")
+        self.assertIn('<span class="swatch" style="background:#00c853"></span>#00c853', page)
+        self.assertEqual(page.count("<h2>"), 2)  # Safari and the interface framework
+
+
+class PrefsTest(DeviceRootCase):
+    def test_list_shows_every_key_grouped_by_app(self):
+        result = self.prefs("list")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        sources = re.findall(r"^  \S+\s+(enable key|setting|file key)\s", result.stdout, re.M)
+        self.assertEqual([sources.count(s) for s in ("enable key", "setting", "file key")],
+                         [41, 34, 20])
+        self.assertRegex(result.stdout, r"\n  sliderKeymsg\s+setting\s+double\s+90\s+-\s")
+        self.assertRegex(result.stdout, r"\n  colors3a\s+file key\s+colour\s+#ffaa00 / #ffffff\s")
+        self.assertRegex(result.stdout, r"\nPhotos\n(  .*\n)*  DebugHUD\s")
+
+    def test_values_are_checked_by_the_kind_of_their_key(self):
+        for word, value in [("on", True), ("OFF", False), ("true", True), ("False", False),
+                            ("yes", True), ("no", False), ("1", True), ("0", False)]:
+            self.assertEqual(self.prefs("set", "bar1", word).returncode, 0)
+            self.assertIs(self.stored()["bar1"], value, word)
+        accepted = [("sliderKeya", "2.5", 2.5), ("watchr", "-12", -12),
+                    ("barxx", "rgb(1, 2, 3)", "rgb(1, 2, 3)"), ("NoSIM", "Carrier", "Carrier")]
+        for key, text, value in accepted:
+            self.assertEqual(self.prefs("set", key, text).returncode, 0, key)
+            self.assertEqual(self.stored()[key], value)
+        refused = [("bar1", "maybe"), ("sliderKeya", "2.5x"), ("sliderKeya", "nan"),
+                   ("watchr", "1.5"), ("watchr", "99999999999999999999"), ("barxx", "#12345"),
+                   ("barxx", "greenish")]
+        for key, text in refused:
+            result = self.prefs("set", key, text)
+            self.assertEqual(result.returncode, 1, (key, text))
+            self.assertRegex(result.stderr, rf"^vorla-prefs: cannot set {key} to .*: an? ")
+        self.assertEqual(self.stored()["barxx"], "rgb(1, 2, 3)")
+
+    def test_get_and_unset(self):
+        self.assertEqual(self.prefs("get", "sliderKeymsg").stdout,
+                         "not set (the library uses 90)\n")
+        self.prefs("set", "texstst", "Mine")
+        self.assertEqual(self.prefs("get", "texstst").stdout, '"Mine"\n')
+        self.assertEqual(self.prefs("unset", "texstst").returncode, 0)
+        self.assertNotIn("texstst", self.stored())
+
+    def test_unknown_keys_need_force(self):
+        result = self.prefs("set", "bar2", "on")
+        self.assertEqual(result.returncode, 1)
+        self.assertIn('unknown key "bar2"', result.stderr)
+        self.assertFalse(os.path.exists(self.settings))
+        self.assertEqual(self.prefs("--force", "set", "bar2", "on").returncode, 0)
+        self.assertEqual(self.stored()["bar2"], "on")
+
+    def test_writes_binary_and_keeps_keys_it_does_not_know(self):
+        kept = {"someone.else": [1, "two", {"three": 3.5}], "bar1": False}
+        self.write_settings(kept)
+        self.assertEqual(self.prefs("set", "bar1", "on").returncode, 0)
+        with open(self.settings, "rb") as f:
+            self.assertEqual(f.read(8), b"bplist00")
+        self.assertEqual(self.stored(), dict(kept, bar1=True))
+        leftovers = [n for n in os.listdir(os.path.dirname(self.settings))
+                     if n != os.path.basename(self.settings)]
+        self.assertEqual(leftovers, [])
+
+    def test_a_file_it_cannot_read_is_left_alone_unless_forced(self):
+        os.makedirs(os.path.dirname(self.settings))
+        with open(self.settings, "wb") as f:
+            f.write(b"not a property list")
+        result = self.prefs("set", "bar1", "on")
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("--force replaces it", result.stderr)
+        with open(self.settings, "rb") as f:
+            self.assertEqual(f.read(), b"not a property list")
+        self.assertEqual(self.prefs("--force", "set", "bar1", "on").returncode, 0)
+        self.assertEqual(self.stored(), {"bar1": True})
+
+    def test_the_device_root_comes_from_the_environment(self):
+        env = dict(os.environ, VORLA_DEVICE_ROOT=self.root)
+        self.assertEqual(run(PREFS, "set", "User", "7", env=env).returncode, 0)
+        self.assertEqual(self.stored(), {"User": 7})
+
+
+class PrefsThenSimTest(DeviceRootCase):
+    def test_a_value_set_with_prefs_shows_in_the_next_simulation(self):
+        self.write_settings({"bar1": True})
+        before = run(SIM, "--root", self.root, "springboard")
+        self.assertIn("caller got #000000", sections_of(before.stdout)[
+            "Every app (interface framework, measured in SpringBoard)"][
+            "_UIBatteryView fillColor"][-1])
+        self.assertEqual(self.prefs("set", "barxx", "#00ff00").returncode, 0)
+        after = sections_of(run(SIM, "--root", self.root, "springboard").stdout)
+        row = after["Every app (interface framework, measured in SpringBoard)"][
+            "_UIBatteryView fillColor"]
+        self.assertEqual(row[-1], "caller got #00ff00")
+
+    def test_an_enable_key_off_says_why(self):
+        self.write_settings({"bar1": False})
+        shown = sections_of(run(SIM, "--root", self.root, "feed").stdout)
+        row = shown["Every app (interface framework, measured in Feed)"]["_UIBatteryView fillColor"]
+        self.assertEqual(row[2], "not installed: enable key bar1 is off")
+        self.assertEqual(row[4], row[5])
+
+
+class WatchTest(DeviceRootCase):
+    def read_until(self, process, pattern, seconds=20):
+        deadline = time.monotonic() + seconds
+        seen = []
+        while time.monotonic() < deadline:
+            line = process.stdout.readline()
+            if not line:
+                break
+            seen.append(line)
+            if re.search(pattern, line):
+                return seen
+        self.fail(f"no line matching {pattern!r} in:\n{''.join(seen)}")
+
+    def test_settings_apply_at_the_next_call_and_enable_keys_at_a_restart(self):
+        self.write_settings({"bar1": True, "sliderSwitch": True}, fmt=plistlib.FMT_BINARY)
+        process = subprocess.Popen([SIM, "--watch", "springboard", "--root", self.root],
+                                   stdout=subprocess.PIPE, text=True)
+        self.addCleanup(process.stdout.close)
+        self.addCleanup(process.wait, 10)
+        self.addCleanup(process.terminate)
+        self.assertTrue(any("setHeight:" in l and "host got 1" in l
+                            for l in self.read_until(process, "^Watching")))
+
+        self.assertEqual(self.prefs("set", "sliderKeya", "7.5").returncode, 0)
+        lines = self.read_until(process, "^Watching")
+        text = "".join(lines)
+        self.assertIn("sliderKeya: - -> 7.5 (registered setting: applies at the next call)", text)
+        self.assertIn("without a restart", text)
+        self.assertNotIn("Restarting", text)
+        self.assertTrue(any("setHeight:" in l and "host got 7.5" in l for l in lines))
+
+        self.assertEqual(self.prefs("set", "bar1", "off").returncode, 0)
+        text = "".join(self.read_until(process, "^Watching"))
+        self.assertIn("bar1: true -> false (enable key: needs a restart of SpringBoard)", text)
+        self.assertIn("Restarting SpringBoard", text)
+        self.assertRegex(text, r"_UIBatteryView fillColor\s+bar1\s+not installed: enable key")
+        self.assertRegex(text, r"setHeight:.*host got 7\.5")
+
+
+class ErrorsTest(DeviceRootCase):
+    def assert_refused(self, result, tool):
+        self.assertGreater(result.returncode, 0, result.stdout)  # an exit, not a signal
+        lines = result.stderr.splitlines()
+        self.assertEqual(len(lines), 1, result.stderr)
+        self.assertTrue(lines[0].startswith(tool + ": "), result.stderr)
+
+    def test_simulator_errors(self):
+        directory = os.path.join(self.root, "a-directory")
+        os.mkdir(directory)
+        garbage = os.path.join(self.root, "garbage.plist")
+        with open(garbage, "w") as f:
+            f.write("<plist><dict><key>x</key>")
+        not_a_library = os.path.join(self.root, "VorlaPro.so")
+        with open(not_a_library, "w") as f:
+            f.write("not ELF")
+        cases = {
+            "unknown app": [SIM, "notes"],
+            "missing settings": [SIM, "--settings", os.path.join(self.root, "none.plist")],
+            "directory as settings": [SIM, "--settings", directory],
+            "malformed settings": [SIM, "--settings", garbage],
+            "missing library": [SIM, "--settings", EXAMPLE, "--library", "/nonexistent.so"],
+            "library that is no library": [SIM, "--settings", EXAMPLE, "--library", not_a_library],
+            "unknown format": [SIM, "--format", "pdf"],
+            "two settings sources": [SIM, "--settings", EXAMPLE, "--root", self.root],
+            "watch with two apps": [SIM, "--watch", "safari", "phone"],
+            "option without value": [SIM, "--settings"],
+        }
+        for name, command in cases.items():
+            with self.subTest(name):
+                self.assert_refused(run(*command), "vorla-sim")
+        unreadable_root = run(SIM, "--root", directory)
+        self.assertEqual(unreadable_root.returncode, 0, "an empty root simulates no settings")
+        os.makedirs(os.path.join(directory, SETTINGS_UNDER_ROOT))
+        self.assert_refused(run(SIM, "--root", directory), "vorla-sim")
+
+    def test_settings_tool_errors(self):
+        cases = {
+            "no command": [],
+            "unknown command": ["frobnicate"],
+            "missing value": ["set", "bar1"],
+            "too many words": ["get", "bar1", "bar2"],
+            "unknown option": ["--verbose", "list"],
+            "unknown key": ["get", "nosuchkey"],
+        }
+        for name, words in cases.items():
+            with self.subTest(name):
+                self.assert_refused(self.prefs(*words), "vorla-prefs")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,36 @@
+// Every key of the suite that the library reads, taken from the library's own tables (its load
+// sequence and its settings registry), so that the tools can never disagree with the library.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorla::tools {
+
+enum class KeySource { kEnableKey, kRegistered, kSettingsFile };
+enum class KeyKind { kBoolean, kDouble, kText, kColour, kInteger };
+
+struct KeyInfo {
+  std::string key;
+  KeySource source;
+  KeyKind kind;
+  std::string defaultText;  // what the library uses while the key is absent
+  std::string app;          // a host app's name, or "every" for the interface framework
+  std::string meaning;
+};
+
+// Enable keys in load order, then registered settings in registration order, then the
+// settings-file keys in the order of the hooks that first read them.
+const std::vector<KeyInfo>& keyCatalogue();
+
+// Null for a key the library does not read.
+const KeyInfo* findKey(std::string_view key);
+
+std::string_view sourceName(KeySource source);
+std::string_view kindName(KeyKind kind);
+
+// "Safari", "SpringBoard", ... for a host app's name; "Every app" for the interface framework.
+std::string appTitle(std::string_view app);
+
+}  // namespace vorla::tools

@@ -1,0 +1,109 @@
+#include "tools/sim/host_process.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+
+namespace vorla::sim {
+namespace {
+
+std::string endOf(int status) {
+  if (WIFSIGNALED(status)) {
+    return "ended by signal " + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ")";
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+    return "exited with status " + std::to_string(WEXITSTATUS(status));
+  }
+  return "";
+}
+
+}  // namespace
+
+HostProcess::HostProcess(const std::string& helper, const std::string& library,
+                         const std::string& app, const std::string& deviceRoot,
+                         const std::vector<PlannedHook>& hooks) {
+  int in[2], out[2];
+  if (::pipe(in) != 0 || ::pipe(out) != 0) {
+    startError_ = std::string("cannot make a pipe: ") + std::strerror(errno);
+    return;
+  }
+  std::fflush(nullptr);
+  pid_ = ::fork();
+  if (pid_ < 0) {
+    startError_ = std::string("cannot start a host process: ") + std::strerror(errno);
+    return;
+  }
+  if (pid_ == 0) {
+    ::dup2(in[0], STDIN_FILENO);
+    ::dup2(out[1], STDOUT_FILENO);
+    for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
+    ::setenv("VORLA_DEVICE_ROOT", deviceRoot.c_str(), 1);
+    ::execl(helper.c_str(), helper.c_str(), library.c_str(), app.c_str(), nullptr);
+    std::string message = "error cannot run " + helper + ": " + std::strerror(errno) + "\n";
+    [[maybe_unused]] ssize_t ignored = ::write(STDOUT_FILENO, message.data(), message.size());
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  ::close(out[1]);
+  toHost_ = ::fdopen(in[1], "w");
+  fromHost_ = ::fdopen(out[0], "r");
+  std::ostringstream plan;
+  writePlan(plan, hooks);
+  std::fputs(plan.str().c_str(), toHost_);
+  std::fflush(toHost_);
+}
+
+HostProcess::~HostProcess() { finish(); }
+
+std::string HostProcess::finish() {
+  if (toHost_ != nullptr) std::fclose(toHost_);  // the host ends at the end of its input
+  toHost_ = nullptr;
+  if (fromHost_ != nullptr) std::fclose(fromHost_);
+  fromHost_ = nullptr;
+  if (pid_ <= 0 || ended_) return "";
+  ended_ = true;
+  int status = 0;
+  for (int tries = 0; tries < 200; ++tries) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      std::string end = endOf(status);
+      return end.empty() ? "" : "the host process " + end;
+    }
+    ::usleep(10'000);
+  }
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, &status, 0);
+  return "the host process did not end within two seconds of its input's end";
+}
+
+Round HostProcess::next() {
+  if (!startError_.empty()) return {{}, startError_};
+  LineSource lines = [this]() -> std::optional<std::string> {
+    std::string line;
+    int c;
+    while ((c = std::fgetc(fromHost_)) != EOF && c != '\n') line += static_cast<char>(c);
+    if (c == EOF && line.empty()) return std::nullopt;
+    return line;
+  };
+  Round round = readRound(lines);
+  if (round.error == kEndedEarly) {
+    int status = 0;
+    if (::waitpid(pid_, &status, 0) == pid_) {
+      ended_ = true;
+      round.error += ": it " + endOf(status);
+    }
+  }
+  return round;
+}
+
+void HostProcess::driveAgain() {
+  if (toHost_ == nullptr) return;
+  std::fputs("again\n", toHost_);
+  std::fflush(toHost_);
+}
+
+}  // namespace vorla::sim

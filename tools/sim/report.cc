@@ -1,0 +1,83 @@
+#include "tools/sim/report.h"
+
+namespace vorla::sim {
+namespace {
+
+std::string joined(const std::vector<std::string>& values) {
+  std::string out;
+  for (const std::string& value : values) out += (out.empty() ? "" : ", ") + value;
+  return out;
+}
+
+std::string counted(const Counts& counts) {
+  return std::to_string(counts.hooks) + (counts.hooks == 1 ? " hook, " : " hooks, ") +
+         std::to_string(counts.installed) + " installed, " +
+         std::to_string(counts.hooks - counts.installed) + " not installed";
+}
+
+}  // namespace
+
+Counts countsOf(const Section& section) {
+  Counts counts;
+  for (const HookRow& row : section.rows) {
+    ++counts.hooks;
+    if (isInstalled(row.outcome)) ++counts.installed;
+  }
+  return counts;
+}
+
+Counts countsOf(const Report& report) {
+  Counts total;
+  for (const Section& section : report.sections) {
+    Counts counts = countsOf(section);
+    total.hooks += counts.hooks;
+    total.installed += counts.installed;
+  }
+  return total;
+}
+
+bool isInstalled(const HookOutcome& outcome) {
+  return outcome.status == "replaced" || outcome.status == "added";
+}
+
+std::string hookName(const PlannedHook& hook) {
+  return (hook.classMethod ? "+" : "") + hook.className + " " + hook.selector;
+}
+
+std::string reasonOf(const HookRow& row) {
+  const std::string& status = row.outcome.status;
+  if (status == "key-off") return "enable key " + row.entry->hook.enableKey + " is off";
+  if (status == "class-absent") return "class absent in this app";
+  if (status == "method-absent") return "method absent in this app";
+  if (status == "unchanged") return "the implementation did not change";
+  return "";
+}
+
+std::string statusText(const HookRow& row) {
+  if (row.outcome.status == "replaced") return "installed (replaced)";
+  if (row.outcome.status == "added") return "installed (added)";
+  return "not installed: " + reasonOf(row);
+}
+
+std::string measurementText(const Measurement& m, bool hasArguments) {
+  if (!m.note.empty()) return m.note;
+  std::string text;
+  if (hasArguments || !m.callerGot) {
+    if (!m.hostCalled) {
+      text = "host not called";
+    } else {
+      text = m.hostGot.empty() ? "host called" : "host got " + joined(m.hostGot);
+    }
+  }
+  if (m.callerGot) text += (text.empty() ? "" : "; ") + std::string("caller got ") + *m.callerGot;
+  for (const std::string& other : m.also) text += "; also " + other;
+  return text;
+}
+
+std::string summaryLine(const Section& section) {
+  return section.title + ": " + counted(countsOf(section));
+}
+
+std::string summaryLine(const Report& report) { return "Total: " + counted(countsOf(report)); }
+
+}  // namespace vorla::sim

@@ -1,0 +1,73 @@
+#include "tools/sim/simulation.h"
+
+#include <algorithm>
+
+#include "hosts/host_apps.h"
+#include "tools/common/key_catalogue.h"
+#include "tools/sim/host_process.h"
+
+namespace vorla::sim {
+
+std::vector<PlannedHook> plannedHooks() {
+  std::vector<PlannedHook> hooks;
+  for (const PlanEntry& entry : hookPlan()) hooks.push_back(entry.hook);
+  return hooks;
+}
+
+std::string unknownHooks(const Round& round) {
+  for (const HookOutcome& outcome : round.outcomes) {
+    if (outcome.index < 0 || static_cast<std::size_t>(outcome.index) >= hookPlan().size()) {
+      return "the host process reported a hook that was not planned";
+    }
+  }
+  return "";
+}
+
+void addApp(Report& report, const std::string& app, const std::vector<HookOutcome>& outcomes) {
+  Section own{app, tools::appTitle(app), app, {}};
+  Section every{"every",
+                "Every app (interface framework, measured in " + tools::appTitle(app) + ")",
+                app,
+                {}};
+  for (const HookOutcome& outcome : outcomes) {
+    HookRow row{&hookPlan().at(static_cast<std::size_t>(outcome.index)), outcome};
+    if (outcome.scope == "app") own.rows.push_back(std::move(row));
+    if (outcome.scope == "every") every.rows.push_back(std::move(row));
+  }
+  bool haveEvery = std::any_of(report.sections.begin(), report.sections.end(),
+                               [](const Section& section) { return section.app == "every"; });
+  report.sections.push_back(std::move(own));
+  if (!haveEvery) report.sections.push_back(std::move(every));
+}
+
+void addHooksOfNoApp(Report& report, const std::vector<std::vector<HookOutcome>>& everyApp) {
+  if (everyApp.empty()) return;
+  Section none{"none", "In no simulated app", "", {}};
+  for (const HookOutcome& outcome : everyApp.front()) {
+    bool absentEverywhere = std::all_of(everyApp.begin(), everyApp.end(), [&](const auto& app) {
+      return app.at(static_cast<std::size_t>(outcome.index)).scope == "absent";
+    });
+    if (absentEverywhere) {
+      none.rows.push_back({&hookPlan().at(static_cast<std::size_t>(outcome.index)), outcome});
+    }
+  }
+  if (!none.rows.empty()) report.sections.push_back(std::move(none));
+}
+
+std::string simulate(const std::vector<std::string>& apps, const Programs& programs,
+                     const std::string& deviceRoot, Report& report) {
+  std::vector<std::vector<HookOutcome>> everyApp;
+  for (const std::string& app : apps) {
+    HostProcess host(programs.helper, programs.library, app, deviceRoot, plannedHooks());
+    Round round = host.next();
+    if (round.error.empty()) round.error = unknownHooks(round);
+    if (round.error.empty()) round.error = host.finish();
+    if (!round.error.empty()) return tools::appTitle(app) + ": " + round.error;
+    addApp(report, app, round.outcomes);
+    everyApp.push_back(std::move(round.outcomes));
+  }
+  if (apps.size() == hosts::hostApps().size()) addHooksOfNoApp(report, everyApp);
+  return "";
+}
+
+}  // namespace vorla::sim
