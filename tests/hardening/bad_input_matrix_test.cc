@@ -29,7 +29,7 @@
 #include "device/plist/plist_writer.h"
 #include "device/runtime/object.h"
 #include "tests/hardening/hardening_support.h"
-#include "tests/integration/host_process.h"
+#include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
 #include "tweak/core/load_sequence.h"
 #include "tweak/settings/settings_registry.h"
@@ -136,7 +136,7 @@ void expectLookups(const Readings& expected) {
 
 // Loads the library into this process, with the settings file as it now is, and checks every key.
 void loadAndExpect(const Readings& expected) {
-  registerEveryApp();
+  registerEveryHookedClass();
   const std::vector<GatedHook> hooks = gatedHooks();
   ASSERT_FALSE(hooks.empty());
   void* library = loadLibrary();
@@ -382,11 +382,13 @@ TEST(SettingsFileChangedWhileRead, EveryReadingIsAWrittenValueOrTheFallback) {
 
         // Once the file settles, so do the objects: the watcher drops what it held meanwhile.
         root.writeSettings(first);
-        EXPECT_TRUE(eventually([&] {
-          return colourLookup("barxx", kFallback) == "#0a0b0c" &&
-                 vorla_device_live_objects() == live;
-        })) << vorla_device_live_objects() - live
-            << " objects more than before";
+        EXPECT_TRUE(eventually(
+            [&] {
+              return colourLookup("barxx", kFallback) == "#0a0b0c" &&
+                     vorla_device_live_objects() == live;
+            },
+            std::chrono::seconds(1)))
+            << vorla_device_live_objects() - live << " objects more than before";
       },
       120));
 }
@@ -401,10 +403,12 @@ TEST(PreferencesDirectory, RemovedAndRecreatedWhileTheWatcherRuns) {
     const std::filesystem::path directory =
         std::filesystem::path(root.settingsPath()).parent_path();
     auto reads = [&](bool on, double features) {
-      return eventually([&] {
-        return (settingOf<BOOL>(library, "tweakEnabled") != NO) == on &&
-               settingOf<double>(library, "features") == features;
-      });
+      return eventually(
+          [&] {
+            return (settingOf<BOOL>(library, "tweakEnabled") != NO) == on &&
+                   settingOf<double>(library, "features") == features;
+          },
+          std::chrono::seconds(1));
     };
     ASSERT_TRUE(reads(true, 4));
     for (int cycle = 1; cycle <= 3; ++cycle) {

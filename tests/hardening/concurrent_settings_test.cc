@@ -17,7 +17,7 @@
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
-#include "tests/integration/host_process.h"
+#include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
 
 namespace vorla::testing {

@@ -13,7 +13,7 @@
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "tests/hardening/hardening_support.h"
-#include "tests/integration/host_process.h"
+#include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
 #include "tweak/features/features.h"
 #include "tweak/host/autorelease_pool.h"

@@ -21,34 +21,9 @@ using hosts::callCount;
 using hosts::newInstance;
 using plist::Dictionary;
 
-const HookRow kRows[] = {
-    {nullptr, "PSGAboutDataSource", "_productVersionString"},
-    {nullptr, "PSGAboutDataSource", "_modelNameString"},
-    {nullptr, "PSListController", "setTitle:"},
-    {nullptr, "T1TFNUIConfiguration", "isNestedActionButtonEnabled"},
-    {"editWatchq", "PSListController", "_isRegularWidth"},
-    {"editWatchq", "PSListController", "setEdgeToEdgeCells:"},
-    {"editWatchr", "IGFeedItem", "viewerCount"},
-    {"EnableUser", "TFNTwitterUser", "numberOfFollowers"},
-};
-
 Scenario apps(const Dictionary& settings) {
-  return Scenario(settings, {"preferences", "messages", "feed", "social"}, kRows);
+  return Scenario(settings, appsNamed({"preferences", "messages", "feed", "social"}));
 }
-
-class AppsEnableKeyTest : public ::testing::TestWithParam<const char*> {};
-
-// The empty key stands for every key absent.
-TEST_P(AppsEnableKeyTest, EachKeyAddsExactlyItsOwnHooksToTheUnconditionalOnes) {
-  const char* key = GetParam();
-  EXPECT_IN_CHILD([key] {
-    Scenario scenario = apps({{key, boolean(true)}});
-    EXPECT_EQ(scenario.installed(), rowsInstalledBy(kRows, key));
-  });
-}
-
-INSTANTIATE_TEST_SUITE_P(SettingsAndSocialApps, AppsEnableKeyTest,
-                         ::testing::Values("", "editWatchq", "editWatchr", "EnableUser"));
 
 // One About-page query with its switch on and a code stored; `text` null: the host's own text.
 struct AboutCase {

@@ -23,36 +23,9 @@ using plist::Dictionary;
 
 constexpr const char* kShowTabs = "showFavoritesTab:recentsTab:contactsTab:keypadTab:voicemailTab:";
 
-const HookRow kRows[] = {
-    {"Numberclor", "PHHandsetDialerNumberPadButton", "setColor:"},
-    {"NumberPadButton", "CNContactStyle", "setContactHeaderBackgroundColor:"},
-    {"call", "PHBottomBarButton", "setBackgroundColor:"},
-    {"hedncall", "CallDBManager", "createDataStore"},
-    {"Hidenames", "CNContactStoreSnapshot", "setFilter:"},
-    {"Hidenames", "CNContactStoreSnapshot", "setDataSource:"},
-    {nullptr, "PhoneTabBarController", kShowTabs},
-    {nullptr, "CKConversationListController", "setTitle:"},
-    {nullptr, "CKConversationListController", "setConversationCellHeight:"},
-};
-
 Scenario phoneAndMessages(const Dictionary& settings) {
-  return Scenario(settings, {"phone", "messages"}, kRows);
+  return Scenario(settings, appsNamed({"phone", "messages"}));
 }
-
-class PhoneEnableKeyTest : public ::testing::TestWithParam<const char*> {};
-
-// The empty key stands for every key absent.
-TEST_P(PhoneEnableKeyTest, EachKeyAddsExactlyItsOwnHooksToTheUnconditionalOnes) {
-  const char* key = GetParam();
-  EXPECT_IN_CHILD([key] {
-    Scenario scenario = phoneAndMessages({{key, boolean(true)}});
-    EXPECT_EQ(scenario.installed(), rowsInstalledBy(kRows, key));
-  });
-}
-
-INSTANTIATE_TEST_SUITE_P(PhoneAndContacts, PhoneEnableKeyTest,
-                         ::testing::Values("", "Numberclor", "NumberPadButton", "call", "hedncall",
-                                           "Hidenames"));
 
 Dictionary colourKeysOn(Dictionary colours = {}) {
   colours.insert(

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <set>
 #include <string>
 
 #include "device/foundation/values.h"
@@ -10,7 +9,7 @@
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
-#include "tests/integration/host_process.h"
+#include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
 #include "tests/support/leak_check.h"
 
@@ -22,102 +21,14 @@ using hosts::callCount;
 using hosts::newInstance;
 using plist::Dictionary;
 
-const std::initializer_list<Row> kRows = {
-    {"TabBariPad", "TabBarStyle", "itemTitleColor"},
-    {"TabBariPad", "TabBarStyle", "backgroundColor"},
-    {"TabBariPad", "Application", "_maximumTabCount"},
-    {"TabBariPad", "BrowserController", "_shouldShowTabBar"},
-    {"TabBariPad", "BrowserController", "_shouldUseTabBar"},
-    {"BookmarksBar", "BrowserController", "_shouldShowBookmarksBar"},
-    {"SafariSwitcher", "TabOverview", "_tabsPerRow"},
-    {"SafariSwitcher", "BrowserController", "_shouldUseTabOverview"},
-    {"sfare", "WKContentView", "_applicationWillResignActive:"},
-    {"sfare", "WKContentView", "_applicationDidEnterBackground"},
-    {"cydiadark", "CyteViewController", "pageColor"},
-    {"cydiadark", "UITableConstants_IOS", "defaultBackgroundColorForTableViewStyle:"},
-    {"cydiadark", "UITableConstants_IOS", "defaultHeaderFooterBackgroundColorForView:inTableView:"},
-    {"cydiadark", "UITableViewCell", "_usesRoundedGroups"},
-    {"cydia", "Cydia", "applicationDidEnterBackground:"},
-    {"cydia", "Cydia", "applicationWillResignActive:"},
-    {"cydia", "UIApplication", "_applicationDidEnterBackground"},
-};
-
-// Loads the library into a process with Safari's and Cydia's classes and `settings`, and
-// returns which rows now run another implementation than before.
-std::set<std::string> installedRows(const Dictionary& settings,
-                                    std::initializer_list<const char*> apps = {"safari", "cydia"}) {
-  DeviceRoot root;
-  root.writeSettings(settings);
-  for (const char* app : apps) hosts::registerApp(app);
-  Implementations before = implementationsOf(kRows);
-  loadLibrary();
-  std::set<std::string> installed;
-  for (const Row& row : kRows) {
-    IMP now = implementationOf(row.className, row.selector);
-    if (now != before[{row.className, row.selector}]) {
-      installed.insert(std::string(row.className) + " " + row.selector);
-    }
-  }
-  return installed;
-}
-
-std::set<std::string> rowsOfKey(const char* key) {
-  std::set<std::string> rows;
-  for (const Row& row : kRows) {
-    if (std::string(row.enableKey) == key)
-      rows.insert(std::string(row.className) + " " + row.selector);
-  }
-  return rows;
-}
-
-class EnableKeyTest : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(EnableKeyTest, EachKeyInstallsExactlyItsOwnHooks) {
-  const char* key = GetParam();
-  EXPECT_IN_CHILD([key] { EXPECT_EQ(installedRows({{key, boolean(true)}}), rowsOfKey(key)); });
-}
-
-INSTANTIATE_TEST_SUITE_P(SafariAndCydia, EnableKeyTest,
-                         ::testing::Values("TabBariPad", "BookmarksBar", "SafariSwitcher", "sfare",
-                                           "cydiadark", "cydia"));
-
-TEST(EnableKeys, AbsentFalseOrWithoutABooleanReadingInstallNothing) {
-  plist::Value readings[] = {
-      boolean(false),
-      integer(0),
-      text("NO"),
-      text("0"),
-      text(""),
-      plist::Value{plist::Array{boolean(true)}},
-      plist::Value{Dictionary{{"on", boolean(true)}}},
-      plist::Value{plist::Data{1}},
-      plist::Value{plist::Date{1000}},
-  };
-  EXPECT_IN_CHILD([] { EXPECT_TRUE(installedRows({}).empty()); });
-  for (const plist::Value& reading : readings) {
-    EXPECT_IN_CHILD([&] { EXPECT_TRUE(installedRows({{"BookmarksBar", reading}}).empty()); });
-  }
-}
-
-TEST(EnableKeys, TextsAndNumbersReadAsFoundationReadsThem) {
-  plist::Value readings[] = {text("YES"), text("true"), text("1"),
-                             integer(2),  integer(-1),  real(0.5)};
-  for (const plist::Value& reading : readings) {
-    EXPECT_IN_CHILD([&] {
-      EXPECT_EQ(installedRows({{"BookmarksBar", reading}}), rowsOfKey("BookmarksBar"));
-    });
-  }
-}
-
-TEST(EnableKeys, KeysAreCaseSensitive) {
-  EXPECT_IN_CHILD([] {
-    EXPECT_TRUE(installedRows({{"tabbaripad", boolean(true)}, {"CYDIA", boolean(true)}}).empty());
-  });
+// Loads the library into a process with Safari's and Cydia's classes.
+Scenario safariAndCydia(const Dictionary& settings) {
+  return Scenario(settings, appsNamed({"safari", "cydia"}));
 }
 
 TEST(Safari, TabBarAnswersAloneWhateverTheHostWouldSay) {
   EXPECT_IN_CHILD([] {
-    installedRows({{"TabBariPad", boolean(true)}});
+    Scenario scenario = safariAndCydia({{"TabBariPad", boolean(true)}});
     id style = newInstance("TabBarStyle");
     id first = send<id>(style, "itemTitleColor");
     id second = send<id>(style, "itemTitleColor");
@@ -158,7 +69,8 @@ TEST(Safari, TabBarAnswersAloneWhateverTheHostWouldSay) {
 
 TEST(Safari, TabOverviewAndBookmarksBar) {
   EXPECT_IN_CHILD([] {
-    installedRows({{"SafariSwitcher", boolean(true)}, {"BookmarksBar", boolean(true)}});
+    Scenario scenario =
+        safariAndCydia({{"SafariSwitcher", boolean(true)}, {"BookmarksBar", boolean(true)}});
     hosts::setAnswer("TabOverview", "_tabsPerRow", 7LL);
     id overview = newInstance("TabOverview");
     EXPECT_EQ(send<long long>(overview, "_tabsPerRow"), 3);
@@ -172,7 +84,7 @@ TEST(Safari, TabOverviewAndBookmarksBar) {
 
 TEST(Safari, WebContentIsNeverToldItLeftTheForeground) {
   EXPECT_IN_CHILD([] {
-    installedRows({{"sfare", boolean(true)}});
+    Scenario scenario = safariAndCydia({{"sfare", boolean(true)}});
     id view = newInstance("WKContentView");
     send(view, "_applicationWillResignActive:", static_cast<id>(nil));
     send(view, "_applicationWillResignActive:", view);
@@ -182,27 +94,10 @@ TEST(Safari, WebContentIsNeverToldItLeftTheForeground) {
   });
 }
 
-TEST(Safari, AProcessWithoutTheTabBarStyleClassStillGetsTheOtherRows) {
-  EXPECT_IN_CHILD([] {
-    hosts::registerInterfaceModels();
-    hosts::Model("Application", "UIApplication")
-        .method<long long()>("_maximumTabCount", 5LL)
-        .build();
-    hosts::Model("BrowserController", "UIResponder")
-        .method<BOOL()>("_shouldShowTabBar", 0LL)
-        .method<BOOL()>("_shouldUseTabBar", 0LL)
-        .build();
-    EXPECT_EQ(installedRows({{"TabBariPad", boolean(true)}}, {}),
-              (std::set<std::string>{"Application _maximumTabCount",
-                                     "BrowserController _shouldShowTabBar",
-                                     "BrowserController _shouldUseTabBar"}));
-    EXPECT_EQ(objc_getClass("TabBarStyle"), Nil);
-  });
-}
-
 TEST(Safari, ManyHookedCallsLeaveNoObjectBehind) {
   EXPECT_IN_CHILD([] {
-    installedRows({{"TabBariPad", boolean(true)}, {"cydiadark", boolean(true)}});
+    Scenario scenario =
+        safariAndCydia({{"TabBariPad", boolean(true)}, {"cydiadark", boolean(true)}});
     id style = newInstance("TabBarStyle");
     id constants = newInstance("UITableConstants_IOS");
     expectNothingLeftBehind(
@@ -217,7 +112,7 @@ TEST(Safari, ManyHookedCallsLeaveNoObjectBehind) {
 
 TEST(Cydia, TableColoursAreNullAndCellsUseRoundedGroups) {
   EXPECT_IN_CHILD([] {
-    installedRows({{"cydiadark", boolean(true)}});
+    Scenario scenario = safariAndCydia({{"cydiadark", boolean(true)}});
     id constants = newInstance("UITableConstants_IOS");
     for (long long style : {0LL, 1LL, 2LL, -1LL, LLONG_MAX}) {
       EXPECT_EQ(send<id>(constants, "defaultBackgroundColorForTableViewStyle:", style), nil);
@@ -237,7 +132,7 @@ TEST(Cydia, TableColoursAreNullAndCellsUseRoundedGroups) {
 
 TEST(Cydia, BackgroundHandlingIsSkippedAlsoInSubclassesOfTheApplication) {
   EXPECT_IN_CHILD([] {
-    installedRows({{"cydia", boolean(true)}});
+    Scenario scenario = safariAndCydia({{"cydia", boolean(true)}});
     id cydia = newInstance("Cydia");
     send(cydia, "applicationDidEnterBackground:", cydia);
     send(cydia, "applicationWillResignActive:", static_cast<id>(nil));
@@ -248,19 +143,6 @@ TEST(Cydia, BackgroundHandlingIsSkippedAlsoInSubclassesOfTheApplication) {
     EXPECT_EQ(callCount(cydia, "applicationWillResignActive:"), 0);
     EXPECT_EQ(callCount(cydia, "_applicationDidEnterBackground"), 0);
     EXPECT_EQ(callCount(safari, "_applicationDidEnterBackground"), 0);
-  });
-}
-
-TEST(Cydia, SharedInterfaceRowsAreInstalledInAppsWithoutCydiasClasses) {
-  EXPECT_IN_CHILD([] {
-    auto installed =
-        installedRows({{"cydiadark", boolean(true)}, {"cydia", boolean(true)}}, {"safari"});
-    EXPECT_EQ(
-        installed,
-        (std::set<std::string>{
-            "UITableConstants_IOS defaultBackgroundColorForTableViewStyle:",
-            "UITableConstants_IOS defaultHeaderFooterBackgroundColorForView:inTableView:",
-            "UITableViewCell _usesRoundedGroups", "UIApplication _applicationDidEnterBackground"}));
   });
 }
 

@@ -1,18 +1,15 @@
 // Registered settings, as the loaded library exports them and the preferences service keeps them.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "device/foundation/property_list_files.h"
 #include "device/foundation/values.h"
 #include "hosts/host_apps.h"
-#include "tests/integration/host_process.h"
+#include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
 
 namespace vorla::testing {
@@ -21,18 +18,8 @@ namespace {
 void* library = nullptr;
 
 template <class T>
-T* variable(const char* name) {
-  void* symbol = library ? dlsym(library, name) : nullptr;
-  EXPECT_NE(symbol, nullptr) << name;
-  return static_cast<T*>(symbol);
-}
-
-// The preferences service writes the variables from its own thread: reads are atomic, as the
-// library's are.
-template <class T>
 T read(const char* name) {
-  T* symbol = variable<T>(name);
-  return symbol ? std::atomic_ref(*symbol).load(std::memory_order_acquire) : T{};
+  return settingOf<T>(library, name);
 }
 
 std::string textOf(const char* name) {
@@ -161,17 +148,6 @@ TEST(Settings, WithoutAPreferencesServiceNothingIsGatedAndNothingRegistered) {
   });
 }
 
-// Polls until `done` or the deadline; returns how long it took.
-template <class F>
-std::chrono::milliseconds waitFor(F done, std::chrono::milliseconds deadline) {
-  auto start = std::chrono::steady_clock::now();
-  while (!done() && std::chrono::steady_clock::now() - start < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               start);
-}
-
 TEST(Settings, AChangeOnDiskReachesTheVariablesWithinASecond) {
   EXPECT_IN_CHILD([] {
     DeviceRoot root;
@@ -181,22 +157,18 @@ TEST(Settings, AChangeOnDiskReachesTheVariablesWithinASecond) {
     auto features = [] { return read<double>("features"); };
     root.writeSettings(
         {{"tweakEnabled", boolean(true)}, {"features", real(4)}, {"NoSIM", text("No SIM")}});
-    waitFor([&] { return enabled() == YES && features() == 4.0 && textOf("NoSIM") == "No SIM"; },
-            std::chrono::milliseconds(1000));
-    EXPECT_EQ(enabled(), YES);
-    EXPECT_EQ(features(), 4.0);
-    EXPECT_EQ(textOf("NoSIM"), "No SIM");
+    const std::chrono::seconds second(1);
+    EXPECT_TRUE(eventually(
+        [&] { return enabled() == YES && features() == 4.0 && textOf("NoSIM") == "No SIM"; },
+        second));
 
     // Removing the file brings the defaults back; so does a corrupt file.
     root.removeSettings();
-    waitFor([&] { return enabled() == NO; }, std::chrono::milliseconds(1000));
-    EXPECT_EQ(enabled(), NO);
-    EXPECT_EQ(features(), 1.0);
+    EXPECT_TRUE(eventually([&] { return enabled() == NO && features() == 1.0; }, second));
     root.writeSettings({{"tweakEnabled", boolean(true)}});
-    waitFor([&] { return enabled() == YES; }, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(eventually([&] { return enabled() == YES; }, second));
     root.writeSettingsBytes("bplist00 garbage");
-    waitFor([&] { return enabled() == NO; }, std::chrono::milliseconds(1000));
-    EXPECT_EQ(enabled(), NO);
+    EXPECT_TRUE(eventually([&] { return enabled() == NO; }, second));
   });
 }
 

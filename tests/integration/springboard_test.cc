@@ -1,15 +1,10 @@
 // SpringBoard hooks, loaded into a model SpringBoard as the device's loader would.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <climits>
 #include <cmath>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "device/foundation/values.h"
@@ -17,7 +12,7 @@
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
-#include "tests/integration/host_process.h"
+#include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
 #include "tests/support/leak_check.h"
 
@@ -30,81 +25,12 @@ using hosts::newInstance;
 using hosts::QuickActions;
 using plist::Dictionary;
 
-// A null enable key marks a row of the last constructor, installed whatever the keys say.
-const std::initializer_list<Row> kRows = {
-    {"lok", "CSCoverSheetFlyInSettings", "setIconsFlyInTension:"},
-    {"Time", "SBFLockScreenDateView", "setAlignmentPercent:"},
-    {"flash", "SBDashBoardQuickActionsViewController", "hasFlashlight"},
-    {"flash", "CSQuickActionsViewController", "hasFlashlight"},
-    {"Camera", "SBDashBoardQuickActionsViewController", "hasCamera"},
-    {"Camera", "CSQuickActionsViewController", "hasCamera"},
-    {"Camera", "SpringBoard", "lockScreenCameraSupported"},
-    {"Camera", "SBMainDisplayPolicyAggregator",
-     "_allowsCapabilityLockScreenCameraSupportedWithExplanation:"},
-    {"Camera", "SBMainDisplayPolicyAggregator",
-     "_allowsCapabilityLockScreenCameraWithExplanation:"},
-    {"Dot", "SBIconListPageControl", "_setIndicatorImage:toEnabled:index:"},
-    {"vv3", "SBMutableIconLabelImageParameters", "setTextColor:"},
-    {"dock", "SBDockView", "setBackgroundAlpha:"},
-    {"dock", "SBFloatingDockPlatterView", "setBackgroundView:"},
-    {nullptr, "MTLumaDodgePillSettings", "setHeight:"},
-    {nullptr, "MTLumaDodgePillSettings", "setMinWidth:"},
-    {nullptr, "SBStatusBarStateAggregator", "_displayStringForSIMStatus:"},
-    {nullptr, "SBAppSwitcherSettings", "setSwitcherStyle:"},
-    {nullptr, "SBAppSwitcherSettings", "setSwitcherCardShadowOpacity:"},
-    {nullptr, "SBAppSwitcherSettings", "setSwitcherCardShadowOffset:"},
-    {nullptr, "SBAppSwitcherSettings", "setSwitcherCardShadowRadius:"},
-    {nullptr, "SBAppSwitcherSettings", "setGridSwitcherPageScale:"},
-    {nullptr, "CSTeachableMomentsContainerViewController", "_updateText:"},
-};
-
-// A model SpringBoard with the library loaded on `settings`; the device root stays for changes.
-struct SpringBoard {
-  DeviceRoot root;
-  void* library = nullptr;
-  std::set<std::string> installed;
-
-  explicit SpringBoard(const Dictionary& settings,
-                       QuickActions quickActions = QuickActions::kBoth) {
-    root.writeSettings(settings);
+// A model SpringBoard with the library loaded on `settings`.
+Scenario springBoard(const Dictionary& settings, QuickActions quickActions = QuickActions::kBoth) {
+  return Scenario(settings, [quickActions] {
     hosts::registerInterfaceModels();
     hosts::registerSpringBoardModels(quickActions);
-    Implementations before = implementationsOf(kRows);
-    library = loadLibrary();
-    for (const Row& row : kRows) {
-      if (implementationOf(row.className, row.selector) != before[{row.className, row.selector}])
-        installed.insert(std::string(row.className) + " " + row.selector);
-    }
-  }
-
-  // A registered setting as the library holds it now.
-  template <class T>
-  T setting(const char* name) {
-    auto* variable = static_cast<T*>(dlsym(library, name));
-    EXPECT_NE(variable, nullptr) << name;
-    return variable ? std::atomic_ref(*variable).load(std::memory_order_acquire) : T{};
-  }
-
-  // Waits for the preferences service to carry a change on disk into the settings.
-  template <class F>
-  bool waitFor(F arrived) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (!arrived() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return arrived();
-  }
-};
-
-// The rows of `key` and of the last constructor, of the classes this process has.
-std::set<std::string> rowsOf(const char* key) {
-  std::set<std::string> rows;
-  for (const Row& row : kRows) {
-    bool selected = row.enableKey == nullptr || std::string(row.enableKey) == key;
-    if (selected && objc_getClass(row.className) != Nil)
-      rows.insert(std::string(row.className) + " " + row.selector);
-  }
-  return rows;
+  });
 }
 
 template <class T>
@@ -118,19 +44,6 @@ T last(id receiver, const char* selector) {
 std::string textOf(id object) {
   auto text = device::stringOf(object);
   return text ? std::string(*text) : "<not a text>";
-}
-
-// Keys are case-sensitive: "TIME" is not `Time`.
-TEST(Installation, EachKeyInstallsItsOwnRowsBesideTheLastConstructors) {
-  for (const char* key : {"lok", "Time", "flash", "Camera", "Dot", "vv3", "dock", "none", "TIME"}) {
-    for (QuickActions quickActions :
-         {QuickActions::kBoth, QuickActions::kDashBoardOnly, QuickActions::kCoverSheetOnly}) {
-      EXPECT_IN_CHILD([&] {
-        SpringBoard springBoard({{key, boolean(true)}}, quickActions);
-        EXPECT_EQ(springBoard.installed, rowsOf(key)) << key;
-      });
-    }
-  }
 }
 
 // Each key on alone: its setter hands on exactly its constant, once per call, whatever it was
@@ -149,7 +62,7 @@ TEST(LockAndHomeScreen, ForcedNumbersReachTheHostExactly) {
   };
   for (const Forced& on : forced) {
     EXPECT_IN_CHILD([&] {
-      SpringBoard springBoard({{on.key, boolean(true)}});
+      Scenario scenario = springBoard({{on.key, boolean(true)}});
       for (const Forced& row : forced) {
         id receiver = newInstance(row.className);
         long calls = 0;
@@ -171,7 +84,7 @@ TEST(LockAndHomeScreen, ForcedNumbersReachTheHostExactly) {
 
 TEST(LockAndHomeScreen, FloatingDockGetsNoBackgroundViewAndPageControlsNoIndicators) {
   EXPECT_IN_CHILD([] {
-    SpringBoard springBoard({{"dock", boolean(true)}, {"Dot", boolean(true)}});
+    Scenario scenario = springBoard({{"dock", boolean(true)}, {"Dot", boolean(true)}});
     id platter = newInstance("SBFloatingDockPlatterView");
     id view = newInstance("UIView");
     send(platter, "setBackgroundView:", view);
@@ -202,8 +115,8 @@ TEST(LockScreen, FlashlightAndCameraAnswersFollowTheirOwnKeys) {
     EXPECT_IN_CHILD([&] {
       bool flash = keys.flash;
       bool camera = keys.camera;
-      SpringBoard springBoard({{"flash", boolean(flash)}, {"Camera", boolean(camera)}},
-                              keys.quickActions);
+      Scenario scenario =
+          springBoard({{"flash", boolean(flash)}, {"Camera", boolean(camera)}}, keys.quickActions);
       int controllers = 0;
       for (const char* name :
            {"SBDashBoardQuickActionsViewController", "CSQuickActionsViewController"}) {
@@ -245,13 +158,13 @@ TEST(HomeScreen, IconLabelColourComesFromTheFileAtEveryCall) {
                         {"#ffffff", {1.0, 1.0, 1.0, 1.0}},
                         {"no colour", fallback}};
   EXPECT_IN_CHILD([&] {
-    SpringBoard springBoard({{"vv3", boolean(true)}});
-    springBoard.root.removeSettings();
+    Scenario scenario = springBoard({{"vv3", boolean(true)}});
+    scenario.root().removeSettings();
     id parameters = newInstance("SBMutableIconLabelImageParameters");
     id hostColour = hosts::hostColour(0.2, 0.2, 0.2);
     long calls = 0;
     for (const Step& step : steps) {
-      if (step.stored) springBoard.root.writeSettings({{"ORVIK3", text(step.stored)}});
+      if (step.stored) scenario.root().writeSettings({{"ORVIK3", text(step.stored)}});
       send(parameters, "setTextColor:", hostColour);
       EXPECT_EQ(callCount(parameters, "setTextColor:"), ++calls);
       auto received = device::colourOf(last<id>(parameters, "setTextColor:"));
@@ -322,7 +235,7 @@ TEST(Switcher, EachSwitchGovernsExactlyItsSettersAndHandsOnItsValue) {
     EXPECT_IN_CHILD([&] {
       Dictionary settings = switches.valuesStored ? storedValues() : Dictionary{};
       for (const std::string& key : switches.on) settings.emplace_back(key, boolean(true));
-      SpringBoard springBoard(settings);
+      Scenario scenario = springBoard(settings);
       for (const Setter& setter : kSetters) {
         bool on = std::ranges::count(switches.on, setter.switchKey) > 0;
         double whileOn = switches.valuesStored || !setter.valueKey ? setter.stored : 1.0;
@@ -359,25 +272,25 @@ id handedOn(const TextSetter& setter, id given) {
 }
 
 TEST(Texts, SwitchOffPassesTheHostsObjectOnTheStoredOrTheEmptyText) {
-  struct Scenario {
+  struct TextCase {
     bool on;
     const char* stored;  // null: never set
     const char* expected;
   };
-  for (Scenario scenario : {Scenario{false, "Carrier", nullptr}, Scenario{true, nullptr, ""},
-                            Scenario{true, "Carrier", "Carrier"}}) {
-    EXPECT_IN_CHILD([scenario] {
+  for (TextCase textCase : {TextCase{false, "Carrier", nullptr}, TextCase{true, nullptr, ""},
+                            TextCase{true, "Carrier", "Carrier"}}) {
+    EXPECT_IN_CHILD([textCase] {
       Dictionary settings;
       for (const TextSetter& setter : kTexts) {
-        settings.emplace_back(setter.switchKey, boolean(scenario.on));
-        if (scenario.stored) settings.emplace_back(setter.textKey, text(scenario.stored));
+        settings.emplace_back(setter.switchKey, boolean(textCase.on));
+        if (textCase.stored) settings.emplace_back(setter.textKey, text(textCase.stored));
       }
-      SpringBoard springBoard(settings);
+      Scenario scenario = springBoard(settings);
       id given = device::newString("kCTSIMSupportSIMStatusNotInserted");
       for (const TextSetter& setter : kTexts) {
         id received = handedOn(setter, given);
-        if (scenario.expected) {
-          EXPECT_EQ(textOf(received), scenario.expected) << setter.selector;
+        if (textCase.expected) {
+          EXPECT_EQ(textOf(received), textCase.expected) << setter.selector;
         } else {
           EXPECT_EQ(received, given) << setter.selector;
         }
@@ -393,7 +306,7 @@ TEST(Texts, SwitchOffPassesTheHostsObjectOnTheStoredOrTheEmptyText) {
 
 TEST(SpringBoardSettings, AChangeOnDiskReachesTheNextCallWithoutARestart) {
   EXPECT_IN_CHILD([] {
-    SpringBoard springBoard({});
+    Scenario scenario = springBoard({});
     for (const Setter& setter : kSetters) EXPECT_EQ(handedOn(setter), hostValue(setter));
     id given = device::newString("status");
     for (const TextSetter& setter : kTexts) EXPECT_EQ(handedOn(setter, given), given);
@@ -405,26 +318,25 @@ TEST(SpringBoardSettings, AChangeOnDiskReachesTheNextCallWithoutARestart) {
     }
     settings.emplace_back("NoSIM", text("No service"));
     settings.emplace_back("Hello", text("Hello"));
-    springBoard.root.writeSettings(settings);
-    ASSERT_TRUE(springBoard.waitFor([&] {
+    scenario.root().writeSettings(settings);
+    ASSERT_TRUE(eventually([&] {
       for (const Setter& setter : kSetters) {
-        if (!springBoard.setting<BOOL>(setter.switchKey)) return false;
-        if (setter.valueKey && springBoard.setting<double>(setter.valueKey) != setter.stored)
+        if (!scenario.setting<BOOL>(setter.switchKey)) return false;
+        if (setter.valueKey && scenario.setting<double>(setter.valueKey) != setter.stored)
           return false;
       }
-      return springBoard.setting<BOOL>("EnableNoSIM") && springBoard.setting<BOOL>("EnableHello") &&
-             textOf(springBoard.setting<id>("NoSIM")) == "No service" &&
-             textOf(springBoard.setting<id>("Hello")) == "Hello";
+      return scenario.setting<BOOL>("EnableNoSIM") && scenario.setting<BOOL>("EnableHello") &&
+             textOf(scenario.setting<id>("NoSIM")) == "No service" &&
+             textOf(scenario.setting<id>("Hello")) == "Hello";
     }));
     for (const Setter& setter : kSetters) EXPECT_EQ(handedOn(setter), setter.stored);
     EXPECT_EQ(textOf(handedOn(kTexts[0], given)), "No service");
     EXPECT_EQ(textOf(handedOn(kTexts[1], given)), "Hello");
 
-    springBoard.root.writeSettings({{"sliderScale", boolean(true)}, {"sliderKeyScale", real(4.0)}});
-    ASSERT_TRUE(springBoard.waitFor([&] {
-      return springBoard.setting<double>("sliderKeyScale") == 4.0 &&
-             !springBoard.setting<BOOL>("sliderSwitch") &&
-             !springBoard.setting<BOOL>("EnableHello");
+    scenario.root().writeSettings({{"sliderScale", boolean(true)}, {"sliderKeyScale", real(4.0)}});
+    ASSERT_TRUE(eventually([&] {
+      return scenario.setting<double>("sliderKeyScale") == 4.0 &&
+             !scenario.setting<BOOL>("sliderSwitch") && !scenario.setting<BOOL>("EnableHello");
     }));
     EXPECT_EQ(handedOn(kSetters[6]), 4.0);
     EXPECT_EQ(handedOn(kSetters[0]), 0.37) << "sliderSwitch went with the file";
@@ -434,10 +346,10 @@ TEST(SpringBoardSettings, AChangeOnDiskReachesTheNextCallWithoutARestart) {
 
 TEST(SpringBoardSettings, ManyCallsLeaveNoObjectBehind) {
   EXPECT_IN_CHILD([] {
-    SpringBoard springBoard({{"vv3", boolean(true)},
-                             {"EnableNoSIM", boolean(true)},
-                             {"EnableHello", boolean(true)},
-                             {"Hello", text("Hi")}});
+    Scenario scenario = springBoard({{"vv3", boolean(true)},
+                                     {"EnableNoSIM", boolean(true)},
+                                     {"EnableHello", boolean(true)},
+                                     {"Hello", text("Hi")}});
     id parameters = newInstance("SBMutableIconLabelImageParameters");
     id aggregator = newInstance("SBStatusBarStateAggregator");
     id container = newInstance("CSTeachableMomentsContainerViewController");
