@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,6 +94,12 @@ struct KeysCase {
   const AppGroup* group;
   std::set<std::string> on;
 };
+
+void PrintTo(const KeysCase& keys, std::ostream* out) {
+  *out << keys.group->name << " with";
+  for (const std::string& key : keys.on) *out << " " << key;
+  if (keys.on.empty()) *out << " no key";
+}
 
 std::vector<KeysCase> keysCases() {
   std::vector<KeysCase> cases;
