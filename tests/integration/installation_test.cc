@@ -7,6 +7,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hosts/host_apps.h"
@@ -42,6 +43,11 @@ const std::vector<HookRow> kSpringBoardRows =
                  {"MTLumaDodgePillSettings", "SBStatusBarStateAggregator", "SBAppSwitcherSettings",
                   "CSTeachableMomentsContainerViewController"});
 
+std::vector<HookRow> without(std::vector<HookRow> rows, std::string_view absentClass) {
+  std::erase_if(rows, [&](const HookRow& row) { return row.className == absentClass; });
+  return rows;
+}
+
 const std::vector<AppGroup>& groups() {
   static const std::vector<AppGroup> all = {
       {"SafariAndCydia",
@@ -52,11 +58,11 @@ const std::vector<AppGroup>& groups() {
       {"SpringBoard", springBoard(hosts::QuickActions::kBoth), kSpringBoardRows, {"TIME"}},
       {"SpringBoardWithOnlyDashBoardQuickActions",
        springBoard(hosts::QuickActions::kDashBoardOnly),
-       kSpringBoardRows,
+       without(kSpringBoardRows, "CSQuickActionsViewController"),
        {"TIME"}},
       {"SpringBoardWithOnlyCoverSheetQuickActions",
        springBoard(hosts::QuickActions::kCoverSheetOnly),
-       kSpringBoardRows,
+       without(kSpringBoardRows, "SBDashBoardQuickActionsViewController"),
        {"TIME"}},
       {"PhoneAndMessages",
        appsNamed({"phone", "messages"}),

@@ -63,8 +63,7 @@ std::set<std::string> rowsInstalledBy(std::span<const HookRow> rows,
                                       const std::set<std::string>& enableKeys) {
   std::set<std::string> names;
   for (const HookRow& row : rows) {
-    bool on = row.enableKey == nullptr || enableKeys.contains(row.enableKey);
-    if (on && objc_getClass(row.className) != Nil) names.insert(nameOf(row));
+    if (row.enableKey == nullptr || enableKeys.contains(row.enableKey)) names.insert(nameOf(row));
   }
   return names;
 }

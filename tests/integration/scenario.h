@@ -36,8 +36,7 @@ std::vector<HookRow> expectedRows(std::initializer_list<const char*> enableKeys,
 // "Class selector", or "+Class selector" for a class method.
 std::string nameOf(const HookRow& row);
 
-// The rows a load with `enableKeys` on installs in this process: theirs and the last
-// constructor's, of the classes the process has.
+// The rows a load with `enableKeys` on installs: theirs and the last constructor's.
 std::set<std::string> rowsInstalledBy(std::span<const HookRow> rows,
                                       const std::set<std::string>& enableKeys);
 
