@@ -45,7 +45,6 @@ Scenario appearance(const Dictionary& settings) {
 id hostArgumentColour() { return hosts::hostColour(0.2, 0.4, 0.6); }
 
 struct ColourRow {
-  const char* enableKey;
   const char* className;
   const char* selector;
   const char* colourKey;
@@ -58,38 +57,28 @@ void PrintTo(const ColourRow& row, std::ostream* out) {
 }
 
 const ColourRow kColourRows[] = {
-    {"3DTouch", "_UIVisualEffectContentView", "setBackgroundColor:", "3DTouch1a", "#ffdb00",
+    {"_UIVisualEffectContentView", "setBackgroundColor:", "3DTouch1a", "#ffdb00",
      ColourRow::kArgument},
-    {"3DTouch", "_UIContextMenuActionView", "_imageTintColor", "3DTouch2a", "#0042ff",
+    {"_UIContextMenuActionView", "_imageTintColor", "3DTouch2a", "#0042ff", ColourRow::kResult},
+    {"UITabBar", "unselectedItemTintColor", "iconcolor1a", "#8a0000", ColourRow::kResult},
+    {"_UILegibilitySettings", "secondaryColor:", "look1a", "#ff0000", ColourRow::kArgument},
+    {"_UILegibilitySettings", "setPrimaryColor:", "look1a", "#ff0000", ColourRow::kArgument},
+    {"_UIStatusBarStyleAttributes", "textColor", "barxx", "#000000", ColourRow::kResult},
+    {"_UIBatteryView", "fillColor", "barxx", "#000000", ColourRow::kResult},
+    {"_UIStatusBar", "setForegroundColor:", "barxx", "#000000", ColourRow::kArgument},
+    {"_UIStatusBarWifiItem", "_fillColorForUpdate:", "barxx", "#000000", ColourRow::kResult},
+    {"_UIStatusBarWifiSignalView", "setActiveColor:", "barxx", "#000000", ColourRow::kArgument},
+    {"UILabel", "setTextColor:", "colors7a", "#000000", ColourRow::kArgument},
+    {"PSListController", "setTextColor:", "colors5a", "#ffb200", ColourRow::kArgument},
+    {"UITableViewCell", "setSeparatorColor:", "colors4a", "#cd0000", ColourRow::kArgument},
+    {"UITableView", "setBackgroundColor:", "colors3a", "#ffaa00", ColourRow::kArgument},
+    {"UITableViewCell", "setBackgroundColor:", "colors3a", "#ffffff", ColourRow::kArgument},
+    {"UISearchBarTextFieldLabel", "setTextColor:", "colors2a", "#000000", ColourRow::kArgument},
+    {"UISearchBarTextField", "setBackgroundColor:", "colors1a", "#be0000", ColourRow::kArgument},
+    {"_UILegibilitySettings", "setSecondaryColor:", "ORVIK2", "#ff9f00", ColourRow::kArgument},
+    {"UISwitchModernVisualElement", "_effectiveTintColor", "YourCustomColour1m", "#ff0000",
      ColourRow::kResult},
-    {"iconcolor", "UITabBar", "unselectedItemTintColor", "iconcolor1a", "#8a0000",
-     ColourRow::kResult},
-    {"look", "_UILegibilitySettings", "secondaryColor:", "look1a", "#ff0000", ColourRow::kArgument},
-    {"look", "_UILegibilitySettings", "setPrimaryColor:", "look1a", "#ff0000",
-     ColourRow::kArgument},
-    {"bar1", "_UIStatusBarStyleAttributes", "textColor", "barxx", "#000000", ColourRow::kResult},
-    {"bar1", "_UIBatteryView", "fillColor", "barxx", "#000000", ColourRow::kResult},
-    {"bar1", "_UIStatusBar", "setForegroundColor:", "barxx", "#000000", ColourRow::kArgument},
-    {"bar1", "_UIStatusBarWifiItem", "_fillColorForUpdate:", "barxx", "#000000",
-     ColourRow::kResult},
-    {"bar1", "_UIStatusBarWifiSignalView", "setActiveColor:", "barxx", "#000000",
-     ColourRow::kArgument},
-    {"colors7", "UILabel", "setTextColor:", "colors7a", "#000000", ColourRow::kArgument},
-    {"colors5", "PSListController", "setTextColor:", "colors5a", "#ffb200", ColourRow::kArgument},
-    {"colors4", "UITableViewCell", "setSeparatorColor:", "colors4a", "#cd0000",
-     ColourRow::kArgument},
-    {"colors3", "UITableView", "setBackgroundColor:", "colors3a", "#ffaa00", ColourRow::kArgument},
-    {"colors3", "UITableViewCell", "setBackgroundColor:", "colors3a", "#ffffff",
-     ColourRow::kArgument},
-    {"colors2", "UISearchBarTextFieldLabel", "setTextColor:", "colors2a", "#000000",
-     ColourRow::kArgument},
-    {"colors1", "UISearchBarTextField", "setBackgroundColor:", "colors1a", "#be0000",
-     ColourRow::kArgument},
-    {"vv2", "_UILegibilitySettings", "setSecondaryColor:", "ORVIK2", "#ff9f00",
-     ColourRow::kArgument},
-    {"vvm", "UISwitchModernVisualElement", "_effectiveTintColor", "YourCustomColour1m", "#ff0000",
-     ColourRow::kResult},
-    {"vvm", "UISwitchModernVisualElement", "_effectiveOnTintColor", "YourCustomColour2m", "#00ff0e",
+    {"UISwitchModernVisualElement", "_effectiveOnTintColor", "YourCustomColour2m", "#00ff0e",
      ColourRow::kResult},
 };
 
@@ -116,7 +105,7 @@ class ColourRowTest : public ::testing::TestWithParam<ColourRow> {};
 TEST_P(ColourRowTest, FallbackUntilAColourIsStoredThenEachChangeAtTheNextCall) {
   const ColourRow row = GetParam();
   EXPECT_IN_CHILD([row] {
-    Scenario scenario = appearance({{row.enableKey, boolean(true)}});
+    Scenario scenario = appearance({{enableKeyOf(row.className, row.selector), boolean(true)}});
     id receiver = newInstance(row.className);
     id host = hostArgumentColour();
     EXPECT_EQ(colourThrough(row, receiver, host), row.fallback) << "no colour key";
@@ -156,7 +145,7 @@ TEST(Appearance, ManyColoursAndLayoutsLeaveNoObjectBehind) {
   EXPECT_IN_CHILD(([] {
     Dictionary settings = {{"tweakEnabled2", boolean(true)}, {"features2", real(14.0)}};
     std::set<std::string> keys;
-    for (const ColourRow& row : kColourRows) keys.insert(row.enableKey);
+    for (const ColourRow& row : kColourRows) keys.insert(enableKeyOf(row.className, row.selector));
     for (const std::string& key : keys) settings.emplace_back(key, boolean(true));
     settings.emplace_back("barxx", text("#123456"));
     Scenario scenario = appearance(settings);

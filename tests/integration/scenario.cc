@@ -55,6 +55,18 @@ std::vector<HookRow> expectedRows(std::initializer_list<const char*> enableKeys,
   return rows;
 }
 
+const char* enableKeyOf(const char* className, const char* selector) {
+  for (const ExpectedConstructor& constructor : expectedLoadSequence()) {
+    for (const ExpectedHook& hook : constructor.hooks) {
+      if (std::string(hook.className) == className && std::string(hook.selector) == selector) {
+        return constructor.enableKey;
+      }
+    }
+  }
+  ADD_FAILURE() << "no hook on " << className << " " << selector;
+  return "";
+}
+
 std::string nameOf(const HookRow& row) {
   return std::string(row.classMethod ? "+" : "") + row.className + " " + row.selector;
 }

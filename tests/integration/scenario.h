@@ -33,6 +33,9 @@ struct HookRow {
 std::vector<HookRow> expectedRows(std::initializer_list<const char*> enableKeys,
                                   std::initializer_list<const char*> lastConstructorClasses);
 
+// The enable key of the constructor that hooks the row in the expected load sequence.
+const char* enableKeyOf(const char* className, const char* selector);
+
 // "Class selector", or "+Class selector" for a class method.
 std::string nameOf(const HookRow& row);
 

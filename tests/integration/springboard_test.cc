@@ -50,19 +50,19 @@ std::string textOf(id object) {
 // given; the others hand on what they were given.
 TEST(LockAndHomeScreen, ForcedNumbersReachTheHostExactly) {
   struct Forced {
-    const char* key;
     const char* className;
     const char* selector;
     double constant;
   };
   const Forced forced[] = {
-      {"lok", "CSCoverSheetFlyInSettings", "setIconsFlyInTension:", 0.0},
-      {"Time", "SBFLockScreenDateView", "setAlignmentPercent:", 1.0},
-      {"dock", "SBDockView", "setBackgroundAlpha:", 0.0},
+      {"CSCoverSheetFlyInSettings", "setIconsFlyInTension:", 0.0},
+      {"SBFLockScreenDateView", "setAlignmentPercent:", 1.0},
+      {"SBDockView", "setBackgroundAlpha:", 0.0},
   };
   for (const Forced& on : forced) {
     EXPECT_IN_CHILD([&] {
-      Scenario scenario = springBoard({{on.key, boolean(true)}});
+      const char* key = enableKeyOf(on.className, on.selector);
+      Scenario scenario = springBoard({{key, boolean(true)}});
       for (const Forced& row : forced) {
         id receiver = newInstance(row.className);
         long calls = 0;
@@ -74,7 +74,7 @@ TEST(LockAndHomeScreen, ForcedNumbersReachTheHostExactly) {
             EXPECT_EQ(received, on.constant) << on.selector << " given " << given;
             EXPECT_FALSE(std::signbit(received)) << on.selector << " given " << given;
           } else {
-            EXPECT_EQ(received, given) << row.selector << " while only " << on.key << " is on";
+            EXPECT_EQ(received, given) << row.selector << " while only " << key << " is on";
           }
         }
       }
