@@ -152,28 +152,6 @@ class BinaryWriter {
   std::vector<std::uint64_t> offsets_;
 };
 
-// A reader turns every line break it reads into "\n", so a carriage return must be a reference.
-void escape(std::string& out, const std::string& text) {
-  for (char c : text) {
-    switch (c) {
-      case '\r':
-        out += "&#13;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
-
 std::string integerText(__int128 value) {
   bool negative = value < 0;
   unsigned __int128 magnitude = negative ? -static_cast<unsigned __int128>(value) : value;
@@ -208,7 +186,7 @@ void xml(std::string& out, const Value& value, int depth) {
   char buffer[64];
   if (auto* text = value.get_if<std::string>()) {
     out += indent + "<string>";
-    escape(out, *text);
+    out += markupEscaped(*text);
     out += "</string>\n";
   } else if (auto* integer = value.get_if<Integer>()) {
     out += indent + "<integer>" + integerText(integer->value) + "</integer>\n";
@@ -250,7 +228,7 @@ void xml(std::string& out, const Value& value, int depth) {
     out += indent + "<dict>\n";
     for (const auto& [key, element] : *dictionary) {
       out += indent + "\t<key>";
-      escape(out, key);
+      out += markupEscaped(key);
       out += "</key>\n";
       xml(out, element, depth + 1);
     }
@@ -259,6 +237,35 @@ void xml(std::string& out, const Value& value, int depth) {
 }
 
 }  // namespace
+
+// A reader turns every line break it reads into "\n", so a carriage return must be a reference;
+// quotes are escaped too, so that the text may also stand in an attribute.
+std::string markupEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\r':
+        out += "&#13;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
 
 std::vector<std::uint8_t> writeBinary(const Value& value) { return BinaryWriter().write(value); }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/plist/plist_value.h"
@@ -12,5 +13,8 @@ namespace vorla::plist {
 
 std::vector<std::uint8_t> writeBinary(const Value& value);
 std::string writeXml(const Value& value);
+
+// `text` as XML or HTML character data or attribute value: & < > " and carriage returns escaped.
+std::string markupEscaped(std::string_view text);
 
 }  // namespace vorla::plist

@@ -1,5 +1,6 @@
 #include <regex>
 
+#include "device/plist/plist_writer.h"
 #include "tools/sim/formats.h"
 
 namespace vorla::sim {
@@ -19,40 +20,17 @@ code { font-family: ui-monospace, monospace; }
 .summary { color: #555; }
 )";
 
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 // Escaped text with a swatch before every colour written as #rrggbb or #rrggbbaa.
 std::string withSwatches(const std::string& text) {
   static const std::regex colour("#[0-9a-f]{6}(?:[0-9a-f]{2})?\\b");
   std::string out;
   auto last = text.cbegin();
   for (std::sregex_iterator it(text.begin(), text.end(), colour), end; it != end; ++it) {
-    out += escaped(std::string(last, text.cbegin() + it->position()));
+    out += plist::markupEscaped(std::string(last, text.cbegin() + it->position()));
     out += "<span class=\"swatch\" style=\"background:" + it->str() + "\"></span>" + it->str();
     last = text.cbegin() + it->position() + it->length();
   }
-  return out + escaped(std::string(last, text.cend()));
+  return out + plist::markupEscaped(std::string(last, text.cend()));
 }
 
 }  // namespace
@@ -60,12 +38,14 @@ std::string withSwatches(const std::string& text) {
 void writeHtml(std::ostream& out, const Report& report) {
   out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       << "<title>VorlaPro simulation</title>\n<style>" << kStyle << "</style>\n</head>\n<body>\n"
-      << "<h1>VorlaPro simulation</h1>\n<p>Settings file <code>" << escaped(report.settingsFile)
-      << "</code>, library <code>" << escaped(report.library) << "</code>.</p>\n"
-      << "<p class=\"summary\">" << escaped(summaryLine(report)) << "</p>\n";
+      << "<h1>VorlaPro simulation</h1>\n<p>Settings file <code>"
+      << plist::markupEscaped(report.settingsFile) << "</code>, library <code>"
+      << plist::markupEscaped(report.library) << "</code>.</p>\n"
+      << "<p class=\"summary\">" << plist::markupEscaped(summaryLine(report)) << "</p>\n";
   for (const Section& section : report.sections) {
-    out << "<h2>" << escaped(section.title) << "</h2>\n<p class=\"summary\">"
-        << escaped(summaryLine(section)) << "</p>\n<table>\n<tr><th>Hook</th><th>Enable key</th>"
+    out << "<h2>" << plist::markupEscaped(section.title) << "</h2>\n<p class=\"summary\">"
+        << plist::markupEscaped(summaryLine(section))
+        << "</p>\n<table>\n<tr><th>Hook</th><th>Enable key</th>"
         << "<th>Status</th><th>Host passed</th><th>Without the library</th>"
         << "<th>With the library</th></tr>\n";
     for (const HookRow& row : section.rows) {
@@ -76,12 +56,12 @@ void writeHtml(std::ostream& out, const Report& report) {
         passed += (passed.empty() ? "" : ", ") + value;
       }
       out << "<tr" << (isInstalled(row.outcome) ? "" : " class=\"off\"") << "><td><code>"
-          << escaped(hookName(entry.hook)) << "</code></td><td>"
-          << escaped(entry.hook.enableKey.empty() ? "-" : entry.hook.enableKey) << "</td><td>"
-          << escaped(statusText(row)) << "</td><td>" << withSwatches(passed.empty() ? "-" : passed)
-          << "</td><td>" << withSwatches(measurementText(row.outcome.without, hasArguments))
-          << "</td><td>" << withSwatches(measurementText(row.outcome.with, hasArguments))
-          << "</td></tr>\n";
+          << plist::markupEscaped(hookName(entry.hook)) << "</code></td><td>"
+          << plist::markupEscaped(entry.hook.enableKey.empty() ? "-" : entry.hook.enableKey)
+          << "</td><td>" << plist::markupEscaped(statusText(row)) << "</td><td>"
+          << withSwatches(passed.empty() ? "-" : passed) << "</td><td>"
+          << withSwatches(measurementText(row.outcome.without, hasArguments)) << "</td><td>"
+          << withSwatches(measurementText(row.outcome.with, hasArguments)) << "</td></tr>\n";
     }
     out << "</table>\n";
   }
