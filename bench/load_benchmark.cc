@@ -15,7 +15,7 @@
 #include "device/foundation/property_list_files.h"
 #include "device/runtime/type_encoding.h"
 #include "hosts/host_apps.h"
-#include "tweak/core/load_sequence.h"
+#include "tweak/load_sequence.h"
 
 namespace vorla::bench {
 namespace {
@@ -52,7 +52,7 @@ Sample loadInChild(bool everyKeyOn) {
     BenchRoot root;
     root.use();
     plist::Dictionary settings = exampleSettings();
-    for (const core::Constructor* constructor : core::loadSequence()) {
+    for (const core::Constructor* constructor : loadSequence()) {
       if (constructor->enableKey) {
         settings.emplace_back(constructor->enableKey, plist::Value{everyKeyOn});
       }

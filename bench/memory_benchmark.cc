@@ -9,7 +9,7 @@
 #include "device/runtime/class_builder.h"
 #include "device/runtime/object.h"
 #include "tweak/core/feature_gate.h"
-#include "tweak/core/replacements.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::bench {
 namespace {
@@ -32,8 +32,8 @@ void BM_MillionHookedCalls(benchmark::State& state) {
   Class cls = device::ClassBuilder("MemoryLabel", "NSObject")
                   .instanceMethod("setTextColor:", keepColour)
                   .build();
-  core::installHooks(
-      {core::hook<"MemoryLabel", "setTextColor:", core::ColourArgument<"colors7a", "#000000">>()});
+  core::installHooks({core::hook<"MemoryLabel", "setTextColor:",
+                                 features::ColourArgument<"colors7a", "#000000">>()});
   id label = newObject(cls);
   SEL setTextColor = sel_registerName("setTextColor:");
   auto round = [&](int calls) {

@@ -14,7 +14,7 @@
 #include "device/runtime/class_builder.h"
 #include "device/runtime/object.h"
 #include "tweak/core/feature_gate.h"
-#include "tweak/core/replacements.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::bench {
 namespace {
@@ -55,8 +55,8 @@ id hookedLabel() {
     Class cls = device::ClassBuilder("BenchLabel", "NSObject")
                     .instanceMethod("setTextColor:", storeColour)
                     .build();
-    core::installHooks(
-        {core::hook<"BenchLabel", "setTextColor:", core::ColourArgument<"colors7a", "#000000">>()});
+    core::installHooks({core::hook<"BenchLabel", "setTextColor:",
+                                   features::ColourArgument<"colors7a", "#000000">>()});
     return newObject(cls);
   }();
   return label;

@@ -1,7 +1,7 @@
 // The library's one ELF load-time constructor: the loader runs it when it maps VorlaPro.so.
 #include "tweak/core/feature_gate.h"
-#include "tweak/core/load_sequence.h"
 #include "tweak/host/autorelease_pool.h"
+#include "tweak/load_sequence.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ __attribute__((constructor)) void loadVorlaPro() {
   // The loading thread may have no pool of its own; what the constructors autorelease is
   // released here rather than left to that thread.
   vorla::host::AutoreleasePool pool;
-  vorla::core::runLoadSequence(vorla::core::loadSequence());
+  vorla::core::runLoadSequence(vorla::loadSequence());
 }
 
 }  // namespace

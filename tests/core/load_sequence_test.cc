@@ -1,5 +1,5 @@
 // The library's load sequence, row by row, against the sequence written out independently.
-#include "tweak/core/load_sequence.h"
+#include "tweak/load_sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace {
 std::string nameOf(const char* text) { return text ? text : "(none)"; }
 
 TEST(LoadSequence, EveryConstructorAndHookInOrder) {
-  auto actual = loadSequence();
+  auto actual = vorla::loadSequence();
   const auto& expected = testing::expectedLoadSequence();
   ASSERT_EQ(actual.size(), expected.size());
   std::size_t hooks = 0;
@@ -23,7 +23,7 @@ TEST(LoadSequence, EveryConstructorAndHookInOrder) {
     const Constructor& constructor = *actual[c];
     const auto& want = expected[c];
     SCOPED_TRACE("constructor " + std::to_string(want.number));
-    EXPECT_EQ(constructor.number, want.number);
+    EXPECT_EQ(static_cast<int>(c) + 1, want.number) << "a constructor's number is its position";
     EXPECT_EQ(nameOf(constructor.enableKey), nameOf(want.enableKey));
     EXPECT_EQ(constructor.prepare != nullptr, want.enableKey == nullptr)
         << "only the last constructor registers the settings";
@@ -42,7 +42,7 @@ TEST(LoadSequence, EveryConstructorAndHookInOrder) {
 TEST(LoadSequence, EveryHookHasASlotOfItsOwn) {
   std::set<const HookSlot*> slots;
   std::set<std::pair<std::string, std::string>> pairs;
-  for (const Constructor* constructor : loadSequence()) {
+  for (const Constructor* constructor : vorla::loadSequence()) {
     for (const Hook& hook : constructor->hooks) {
       EXPECT_TRUE(slots.insert(hook.slot).second) << hook.className << " " << hook.selector;
       EXPECT_TRUE(pairs.insert({hook.className, hook.selector}).second)
@@ -84,7 +84,7 @@ TEST(LoadSequence, HooksNameTheSettingsFileKeysTheyRead) {
       "TFNTwitterUser numberOfFollowers User (count)",
   };
   std::set<std::string> actual;
-  for (const Constructor* constructor : loadSequence()) {
+  for (const Constructor* constructor : vorla::loadSequence()) {
     for (const Hook& hook : constructor->hooks) {
       if (hook.fileKey.key == nullptr) {
         EXPECT_EQ(hook.fileKey.fallback, nullptr) << hook.className << " " << hook.selector;

@@ -31,7 +31,7 @@
 #include "tests/hardening/hardening_support.h"
 #include "tests/integration/scenario.h"
 #include "tests/support/child_process.h"
-#include "tweak/core/load_sequence.h"
+#include "tweak/load_sequence.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::testing {
@@ -51,7 +51,7 @@ constexpr const char* kFallback = "#010203";
 // Two gates may share a key; each key is stored once.
 std::vector<const char*> enableKeys() {
   std::vector<const char*> keys;
-  for (const core::Constructor* constructor : core::loadSequence()) {
+  for (const core::Constructor* constructor : loadSequence()) {
     const char* key = constructor->enableKey;
     if (key != nullptr && std::none_of(keys.begin(), keys.end(),
                                        [&](const char* k) { return std::string(k) == key; })) {
@@ -107,7 +107,7 @@ struct GatedHook {
 // Every gated hook whose target method exists in this process, with its implementation now.
 std::vector<GatedHook> gatedHooks() {
   std::vector<GatedHook> hooks;
-  for (const core::Constructor* constructor : core::loadSequence()) {
+  for (const core::Constructor* constructor : loadSequence()) {
     if (constructor->enableKey == nullptr) continue;
     for (const core::Hook& hook : constructor->hooks) {
       Class target = objc_getClass(hook.className);

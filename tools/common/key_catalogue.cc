@@ -5,7 +5,7 @@
 #include <map>
 
 #include "hosts/host_apps.h"
-#include "tweak/core/load_sequence.h"
+#include "tweak/load_sequence.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::tools {
@@ -24,7 +24,7 @@ std::string hookName(const core::Hook& hook) {
 
 void addEnableKeys(std::vector<KeyInfo>& keys) {
   std::map<std::string, std::size_t, std::less<>> seen;
-  for (const core::Constructor* constructor : core::loadSequence()) {
+  for (const core::Constructor* constructor : loadSequence()) {
     if (constructor->enableKey == nullptr) continue;
     // Two constructors may share a key: one row, both meanings.
     if (auto it = seen.find(constructor->enableKey); it != seen.end()) {
@@ -61,7 +61,7 @@ void addSettingsFileKeys(std::vector<KeyInfo>& keys) {
     const core::Constructor* constructor;
   };
   std::vector<std::pair<std::string, Reader>> readers;
-  for (const core::Constructor* constructor : core::loadSequence()) {
+  for (const core::Constructor* constructor : loadSequence()) {
     for (const core::Hook& hook : constructor->hooks) {
       if (hook.fileKey.key == nullptr) continue;
       auto it = std::find_if(readers.begin(), readers.end(),

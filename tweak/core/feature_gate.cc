@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "tweak/host/methods.h"
 #include "tweak/host/services.h"
 
 namespace vorla::core {
@@ -23,22 +24,22 @@ void installHooks(const std::vector<Hook>& hooks) {
     if (!sameTarget) {
       currentName = hook.className;
       currentKind = hook.kind;
-      target = objc_getClass(hook.className);
+      target = host::classNamed(hook.className);
       if (target != Nil && hook.kind == MethodKind::kClass) {
-        target = object_getClass(reinterpret_cast<id>(target));
+        target = host::metaclassOf(target);
       }
       // One saved superclass per present target of this constructor, kept for the life of the
       // process.
       saved = nullptr;
       if (target != Nil) {
         auto* fresh = new SavedSuperclass;
-        fresh->value.store(class_getSuperclass(target), std::memory_order_release);
+        fresh->value.store(host::superclassOf(target), std::memory_order_release);
         saved = fresh;
       }
     }
     if (target == Nil) continue;
     hook.slot->superclass.store(saved, std::memory_order_release);
-    installHook(target, sel_registerName(hook.selector), hook.replacement, &hook.slot->previous);
+    installHook(target, host::selectorNamed(hook.selector), hook.replacement, &hook.slot->previous);
   }
 }
 

@@ -2,8 +2,6 @@
 // hooks when it is on, and the sequence that runs all of them in order.
 #pragma once
 
-#include <objc/runtime.h>
-
 #include <span>
 
 #include "tweak/core/hook_table.h"

@@ -1,10 +1,10 @@
 // Replacing one method of one host class, and reaching the behaviour it replaced.
 #pragma once
 
-#include <objc/runtime.h>
-
 #include <atomic>
 #include <type_traits>
+
+#include "tweak/host/types.h"
 
 namespace vorla::core {
 

@@ -3,12 +3,11 @@
 // one slot, which is also the identity its replacement reaches the replaced behaviour through.
 #pragma once
 
-#include <objc/runtime.h>
-
 #include <cstddef>
 #include <vector>
 
 #include "tweak/core/hook.h"
+#include "tweak/host/types.h"
 
 namespace vorla::core {
 
@@ -40,15 +39,11 @@ struct Hook {
   FileKey fileKey;
 };
 
-// The app a feature belongs to, named as the simulated hosts name it; features of the interface
-// framework act in every app.
-inline constexpr const char* kEveryApp = "every";
-
 // One load-time constructor: its enable key (null for the last one, which has no gate), the app
 // its feature belongs to and what it does, in a line, for tools that show the keys; what it does
-// before installing (the settings registration of the last one), and its hooks in order.
+// before installing (the settings registration of the last one), and its hooks in order. Its
+// number is its position in the load sequence.
 struct Constructor {
-  int number;
   const char* enableKey;
   const char* app;
   const char* meaning;
@@ -77,12 +72,13 @@ constexpr FileKey fileKeyOf() {
 template <Text ClassName, Text Selector, class Behaviour, MethodKind Kind = MethodKind::kInstance>
 Hook hook() {
   HookSlot& slot = slotFor<ClassName, Selector>;
-  return {ClassName.value,
-          Selector.value,
-          Kind,
-          reinterpret_cast<IMP>(&Behaviour::template replacement<slotFor<ClassName, Selector>>),
-          &slot,
-          fileKeyOf<Behaviour>()};
+  return {
+      ClassName.value,
+      Selector.value,
+      Kind,
+      reinterpret_cast<IMP>(&Behaviour::template replacement<slotFor<ClassName, Selector>>),
+      &slot,
+      fileKeyOf<Behaviour>()};
 }
 
 template <Text ClassName, Text Selector, class Behaviour>

@@ -2,11 +2,13 @@
 #pragma once
 
 #include "tweak/core/hook_table.h"
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::features {
 
 using core::Constructor;
 using core::Hook;
+using settings::kEveryApp;
 
 // Safari: tab bar, bookmarks bar, tab overview, web content in the background.
 const Constructor& tabBariPad();

@@ -1,17 +1,6 @@
 #include "tweak/host/runtime.h"
 
-// The runtime's own routine that rebuilds the dispatch tables of a class and its subclasses; it
-// exports it without declaring it.
-extern "C" void __objc_update_dispatch_table_for_class(Class cls);
-
 namespace vorla::host {
-
-IMP setImplementation(Class owner, Method method, IMP replacement) {
-  class_getMethodImplementation(owner, method_getName(method));
-  IMP previous = method_setImplementation(method, replacement);
-  __objc_update_dispatch_table_for_class(owner);
-  return previous;
-}
 
 id retain(id object) { return send<id>(object, VORLA_SEL("retain")); }
 

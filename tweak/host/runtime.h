@@ -1,12 +1,14 @@
 // The library's only contact with the object runtime: message sending, selectors, classes,
-// constant strings and reference counting. A port to another runtime changes this directory.
+// constant strings and reference counting. A port to another runtime changes this directory
+// (docs/device.md).
 #pragma once
 
 #include <objc/message.h>
-#include <objc/runtime.h>
 
 #include <atomic>
 #include <type_traits>
+
+#include "tweak/host/types.h"
 
 namespace vorla::host {
 
@@ -36,15 +38,11 @@ R send(Class receiver, SEL selector, A... args) {
 // "Same selector". This runtime types its selectors, so two of one name may differ as pointers.
 inline bool sameSelector(SEL a, SEL b) { return sel_isEqual(a, b); }
 
-// method_setImplementation for a method that `owner` defines itself, with the effect it has on
-// the device: every class that runs the method, the owner and its subclasses, runs the new
-// implementation from the next message on. This runtime needs two things done by hand for it:
-// - it keeps one shared dispatch table for every class that has not received a message yet, and
-//   changing an implementation before the owner has a table of its own writes into that shared
-//   one, so every such class would run the replacement: the owner's table is installed first;
-// - it updates the owner's table only, while subclasses that already have tables keep the old
-//   implementation: the tables of the owner and its subclasses are rebuilt afterwards.
-IMP setImplementation(Class owner, Method method, IMP replacement);
+// The selector of that name, registered if new.
+inline SEL selectorNamed(const char* name) { return sel_registerName(name); }
+
+// The class of that name, or Nil while none is registered.
+inline Class classNamed(const char* name) { return objc_getClass(name); }
 
 id retain(id object);
 void release(id object);
@@ -74,10 +72,10 @@ class Held {
 }  // namespace vorla::host
 
 // A selector looked up once per call site.
-#define VORLA_SEL(name)                                 \
-  ([]() -> SEL {                                        \
-    static const SEL selector = sel_registerName(name); \
-    return selector;                                    \
+#define VORLA_SEL(name)                                             \
+  ([]() -> SEL {                                                    \
+    static const SEL selector = ::vorla::host::selectorNamed(name); \
+    return selector;                                                \
   }())
 
 // A platform class looked up once per call site. Classes are never unloaded, so a class once
@@ -87,7 +85,7 @@ class Held {
     static std::atomic<Class> found{Nil};              \
     Class cls = found.load(std::memory_order_acquire); \
     if (cls == Nil) {                                  \
-      cls = objc_getClass(name);                       \
+      cls = ::vorla::host::classNamed(name);           \
       found.store(cls, std::memory_order_release);     \
     }                                                  \
     return cls;                                        \

@@ -1,7 +1,7 @@
 // Colours and counts read from the settings file afresh at every call.
 #pragma once
 
-#include <objc/runtime.h>
+#include "tweak/host/types.h"
 
 namespace vorla::settings {
 

@@ -1,6 +1,5 @@
 #include "tweak/settings/settings_registry.h"
 
-#include "tweak/core/hook_table.h"
 #include "tweak/host/services.h"
 
 id preferences = nil;
@@ -17,7 +16,6 @@ VORLA_SETTINGS(VORLA_DEFINE_BOOLEAN, VORLA_DEFINE_DOUBLE, VORLA_DEFINE_OBJECT)
 namespace vorla::settings {
 
 using Kind = SettingDescription::Kind;
-using core::kEveryApp;
 
 #define VORLA_BOOLEAN_ROW(name, app, meaning) {Kind::kBool, #name, &name, 0, app, meaning},
 #define VORLA_DOUBLE_ROW(name, fallback, app, meaning) \

@@ -2,10 +2,9 @@
 // preferences service and exported under their keys' own names.
 #pragma once
 
-#include <objc/runtime.h>
-
 #include <atomic>
 
+#include "tweak/host/types.h"
 #include "tweak/settings/settings_list.h"
 
 #define VORLA_EXPORT extern "C" __attribute__((visibility("default")))
@@ -23,6 +22,10 @@ VORLA_SETTINGS(VORLA_DECLARE_BOOLEAN, VORLA_DECLARE_DOUBLE, VORLA_DECLARE_OBJECT
 #undef VORLA_EXPORT
 
 namespace vorla::settings {
+
+// The app a setting or a feature belongs to, named as the simulated hosts name it; those of the
+// interface framework act in every app.
+inline constexpr const char* kEveryApp = "every";
 
 // The registry, in registration order: one row per setting.
 struct SettingDescription {

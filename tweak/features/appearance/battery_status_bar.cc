@@ -3,6 +3,7 @@
 // Wi-Fi signal.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::features {
 
@@ -10,7 +11,6 @@ using namespace core;
 
 const Constructor& chargingrate() {
   static const Constructor constructor{
-      4,
       "Chargingrate",
       kEveryApp,
       "the battery always shows its percentage",
@@ -23,7 +23,6 @@ const Constructor& chargingrate() {
 
 const Constructor& batteryIcon() {
   static const Constructor constructor{
-      5,
       "BatteryIcon",
       kEveryApp,
       "the battery icon keeps size category 2",
@@ -37,7 +36,6 @@ const Constructor& batteryIcon() {
 
 const Constructor& bar1() {
   static const Constructor constructor{
-      26,
       "bar1",
       kEveryApp,
       "status-bar text, battery fill, foreground and Wi-Fi in colour barxx",

@@ -13,7 +13,6 @@ constexpr long long kDarkKeyboardAppearance = 1;
 
 const Constructor& ribbon() {
   static const Constructor constructor{
-      7,
       "ribbon",
       kEveryApp,
       "the keyboard's prediction bar is always shown",
@@ -26,8 +25,7 @@ const Constructor& ribbon() {
 }
 
 const Constructor& keyboard1() {
-  static const Constructor constructor{15,
-                                       "keyboard1",
+  static const Constructor constructor{"keyboard1",
                                        kEveryApp,
                                        "the dark keyboard appearance",
                                        nullptr,

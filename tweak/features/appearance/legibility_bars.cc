@@ -2,6 +2,7 @@
 // bar backgrounds and switches, in every app.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::features {
 
@@ -9,7 +10,6 @@ using namespace core;
 
 const Constructor& threeDTouch() {
   static const Constructor constructor{
-      8,
       "3DTouch",
       kEveryApp,
       "visual-effect backgrounds and context-menu icons in colours 3DTouch1a and 3DTouch2a",
@@ -25,7 +25,6 @@ const Constructor& threeDTouch() {
 
 const Constructor& ui() {
   static const Constructor constructor{
-      9,
       "UI",
       kEveryApp,
       "legibility views use their secondary colour",
@@ -38,7 +37,6 @@ const Constructor& ui() {
 
 const Constructor& iconcolor() {
   static const Constructor constructor{
-      14,
       "iconcolor",
       kEveryApp,
       "unselected tab-bar items in colour iconcolor1a",
@@ -53,7 +51,6 @@ const Constructor& iconcolor() {
 // and `setPrimaryColor:` is hooked all the same.
 const Constructor& look() {
   static const Constructor constructor{
-      19,
       "look",
       kEveryApp,
       "legibility colours given as colour look1a",
@@ -68,7 +65,6 @@ const Constructor& look() {
 // With no effect configured, the bars this layout draws have no background.
 const Constructor& hidebar() {
   static const Constructor constructor{
-      25,
       "Hidebar",
       kEveryApp,
       "bars drawn without a background effect",
@@ -82,8 +78,7 @@ const Constructor& hidebar() {
 }
 
 const Constructor& vv2() {
-  static const Constructor constructor{36,
-                                       "vv2",
+  static const Constructor constructor{"vv2",
                                        kEveryApp,
                                        "legibility secondary colour ORVIK2",
                                        nullptr,
@@ -96,7 +91,6 @@ const Constructor& vv2() {
 
 const Constructor& vvm() {
   static const Constructor constructor{
-      39,
       "vvm",
       kEveryApp,
       "switches in colours YourCustomColour1m (off) and YourCustomColour2m (on)",

@@ -1,7 +1,7 @@
 // Text labels, table views and cells with their separators, and the search field, in every app:
 // each setter hands the host the user's colour in place of the one it asked for.
-#include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::features {
 
@@ -9,7 +9,6 @@ using namespace core;
 
 const Constructor& colors7() {
   static const Constructor constructor{
-      27,
       "colors7",
       kEveryApp,
       "label text in colour colors7a",
@@ -22,7 +21,6 @@ const Constructor& colors7() {
 
 const Constructor& colors5() {
   static const Constructor constructor{
-      28,
       "colors5",
       "preferences",
       "Settings list text in colour colors5a",
@@ -35,7 +33,6 @@ const Constructor& colors5() {
 
 const Constructor& colors4() {
   static const Constructor constructor{
-      29,
       "colors4",
       kEveryApp,
       "table cell separators in colour colors4a",
@@ -49,7 +46,6 @@ const Constructor& colors4() {
 // Tables and their cells share one key and one switch, but each falls back on its own colour.
 const Constructor& colors3Tables() {
   static const Constructor constructor{
-      30,
       "colors3",
       kEveryApp,
       "table backgrounds in colour colors3a",
@@ -62,7 +58,6 @@ const Constructor& colors3Tables() {
 
 const Constructor& colors3Cells() {
   static const Constructor constructor{
-      31,
       "colors3",
       kEveryApp,
       "table cell backgrounds in colour colors3a",
@@ -74,8 +69,7 @@ const Constructor& colors3Cells() {
 }
 
 const Constructor& colors2() {
-  static const Constructor constructor{32,
-                                       "colors2",
+  static const Constructor constructor{"colors2",
                                        kEveryApp,
                                        "search field text in colour colors2a",
                                        nullptr,
@@ -87,8 +81,7 @@ const Constructor& colors2() {
 }
 
 const Constructor& colors1() {
-  static const Constructor constructor{33,
-                                       "colors1",
+  static const Constructor constructor{"colors1",
                                        kEveryApp,
                                        "search field background in colour colors1a",
                                        nullptr,

@@ -2,6 +2,7 @@
 // user title for every list controller, and list controllers that lay out as on a wide screen.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::features {
@@ -43,7 +44,6 @@ Hook listTitle() {
 
 const Constructor& editWatchq() {
   static const Constructor constructor{
-      40,
       "editWatchq",
       "preferences",
       "Settings lists laid out as on a wide screen, cells not edge to edge",

@@ -2,6 +2,7 @@
 // nested action button switched on by a registered setting.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::features {
@@ -10,7 +11,6 @@ using namespace core;
 
 const Constructor& editWatchr() {
   static const Constructor constructor{
-      41,
       "editWatchr",
       "feed",
       "feed items show the viewer count watchr",
@@ -23,7 +23,6 @@ const Constructor& editWatchr() {
 
 const Constructor& enableUser() {
   static const Constructor constructor{
-      42,
       "EnableUser",
       "social",
       "profiles show the follower count User",

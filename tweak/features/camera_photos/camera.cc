@@ -12,7 +12,6 @@ using MaximumZoomFactor = ForcedArgument<BOOL(double), 20.0>;
 
 const Constructor& camera3() {
   static const Constructor constructor{
-      34,
       "Camera3",
       "camera",
       "a maximum zoom factor of 20",
@@ -26,7 +25,6 @@ const Constructor& camera3() {
 
 const Constructor& camera1() {
   static const Constructor constructor{
-      35,
       "Camera1",
       "camera",
       "every capture capability reported as supported",

@@ -4,6 +4,7 @@
 // query answers NO while the plain one answers YES.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::features {

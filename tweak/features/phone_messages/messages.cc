@@ -1,7 +1,7 @@
 // The Messages conversation list: a title and a cell height of the user's, each while its
 // registered switch is on.
-#include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::features {

@@ -3,6 +3,7 @@
 // get a filter or a data source, and Phone tabs hidden by a registered setting.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
 
 namespace vorla::features {
@@ -10,8 +11,7 @@ namespace vorla::features {
 using namespace core;
 
 const Constructor& numberclor() {
-  static const Constructor constructor{20,
-                                       "Numberclor",
+  static const Constructor constructor{"Numberclor",
                                        "phone",
                                        "Phone keypad buttons in colour Numberclor4",
                                        nullptr,
@@ -24,7 +24,6 @@ const Constructor& numberclor() {
 
 const Constructor& numberPadButton() {
   static const Constructor constructor{
-      21,
       "NumberPadButton",
       "phone",
       "contact header background in colour NumberPadButton3",
@@ -38,7 +37,6 @@ const Constructor& numberPadButton() {
 
 const Constructor& call() {
   static const Constructor constructor{
-      22,
       "call",
       "phone",
       "Phone bottom-bar buttons in colour call2",
@@ -51,7 +49,6 @@ const Constructor& call() {
 
 const Constructor& hedncall() {
   static const Constructor constructor{
-      23,
       "hedncall",
       "phone",
       "the call history never creates its store",
@@ -64,7 +61,6 @@ const Constructor& hedncall() {
 
 const Constructor& hidenames() {
   static const Constructor constructor{
-      24,
       "Hidenames",
       "phone",
       "contact snapshots get no filter and no data source",

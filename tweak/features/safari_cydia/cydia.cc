@@ -9,7 +9,6 @@ using namespace core;
 
 const Constructor& cydiadark() {
   static const Constructor constructor{
-      16,
       "cydiadark",
       "cydia",
       "Cydia's page and default table colours cleared, cells in rounded groups",
@@ -27,7 +26,6 @@ const Constructor& cydiadark() {
 
 const Constructor& cydia() {
   static const Constructor constructor{
-      17,
       "cydia",
       "cydia",
       "Cydia and its app object are never told they went to the background",

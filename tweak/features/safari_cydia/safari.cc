@@ -13,7 +13,6 @@ using TabBarBackgroundColour = FixedColour<0.858823, 0.043137, 0.098039, 1.0>;
 
 const Constructor& tabBariPad() {
   static const Constructor constructor{
-      1,
       "TabBariPad",
       "safari",
       "Safari shows the iPad tab bar in its own colours, with at most 9 tabs",
@@ -30,7 +29,6 @@ const Constructor& tabBariPad() {
 
 const Constructor& bookmarksBar() {
   static const Constructor constructor{
-      2,
       "BookmarksBar",
       "safari",
       "Safari always shows the bookmarks bar",
@@ -43,7 +41,6 @@ const Constructor& bookmarksBar() {
 
 const Constructor& safariSwitcher() {
   static const Constructor constructor{
-      3,
       "SafariSwitcher",
       "safari",
       "Safari uses the tab overview, 3 tabs per row",
@@ -57,7 +54,6 @@ const Constructor& safariSwitcher() {
 
 const Constructor& sfare() {
   static const Constructor constructor{
-      18,
       "sfare",
       "safari",
       "web content is never told its app left the foreground",

@@ -2,6 +2,7 @@
 // and a dock without a background.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::features {
 
@@ -9,7 +10,6 @@ using namespace core;
 
 const Constructor& dot() {
   static const Constructor constructor{
-      13,
       "Dot",
       "springboard",
       "home-screen page dots without indicator images",
@@ -23,7 +23,6 @@ const Constructor& dot() {
 
 const Constructor& vv3() {
   static const Constructor constructor{
-      37,
       "vv3",
       "springboard",
       "home-screen icon labels in colour ORVIK3",
@@ -37,7 +36,6 @@ const Constructor& vv3() {
 
 const Constructor& dock() {
   static const Constructor constructor{
-      38,
       "dock",
       "springboard",
       "a dock without background",

@@ -3,6 +3,7 @@
 // teachable-moments text.
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::features {
 
@@ -10,7 +11,6 @@ using namespace core;
 
 const Constructor& lok() {
   static const Constructor constructor{
-      6,
       "lok",
       "springboard",
       "lock-screen icons fly in without tension",
@@ -23,8 +23,7 @@ const Constructor& lok() {
 }
 
 const Constructor& time() {
-  static const Constructor constructor{10,
-                                       "Time",
+  static const Constructor constructor{"Time",
                                        "springboard",
                                        "the lock-screen date aligned to one side",
                                        nullptr,
@@ -39,7 +38,6 @@ const Constructor& time() {
 // both are hooked, and the one this SpringBoard lacks is skipped.
 const Constructor& flash() {
   static const Constructor constructor{
-      11,
       "flash",
       "springboard",
       "no flashlight among the lock screen's quick actions",
@@ -55,7 +53,6 @@ const Constructor& flash() {
 // passed it.
 const Constructor& camera() {
   static const Constructor constructor{
-      12,
       "Camera",
       "springboard",
       "no camera among the quick actions or on the lock screen",

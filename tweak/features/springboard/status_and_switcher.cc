@@ -1,8 +1,8 @@
 // The home indicator's size, the SIM status the status bar's text is made from, and the app
 // switcher's style, card shadow and grid page scale, each following its registered switch at
 // every call. All are rows of the last constructor: no enable key.
-#include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 
 namespace vorla::features {
 

@@ -1,50 +1,51 @@
-#include "tweak/core/load_sequence.h"
+#include "tweak/load_sequence.h"
 
 #include "tweak/features/features.h"
 #include "tweak/settings/settings_registry.h"
 
-namespace vorla::core {
+namespace vorla {
 namespace {
+
+using core::Constructor;
 
 // The last constructor: no gate; the settings are registered before its hooks are installed.
 const Constructor& lastConstructor() {
   static const Constructor constructor{
-      43,
       nullptr,
       nullptr,
       "the settings registration, then the hooks without an enable key",
       settings::SettingsRegistry,
       {
-          features::aboutVersion(),                    // 1
-          features::aboutModelName(),                  // 2
-          features::phoneTabs(),                       // 3
-          features::keyboardBackground(),              // 4
-          features::homeIndicatorHeight(),             // 5
-          features::homeIndicatorMinWidth(),           // 6
-          features::conversationListTitle(),           // 7
-          features::conversationCellHeight(),          // 8
-          features::listTitle(),                       // 9
-          features::simStatusString(),                 // 10
-          features::switcherStyle(),                   // 11
-          features::switcherCardShadowOpacity(),       // 12
-          features::switcherCardShadowOffset(),        // 13
-          features::switcherCardShadowRadius(),        // 14
-          features::gridSwitcherPageScale(),           // 15
-          features::nestedActionButton(),              // 16
-          features::teachableMomentsText(),            // 17
-          features::videoPlayerSetMuted(),             // 18
-          features::videoPlayerIsMuted(),              // 19
-          features::viewModelAutoplayVideoMuted(),     // 20
-          features::viewModelSetAutoplayVideoMuted(),  // 21
-          features::viewModelIsAutoplayVideoMuted(),   // 22
-          features::skipDeleteConfirmation(),          // 23
-          features::searchTab(),                       // 24
-          features::forYouTab(),                       // 25
-          features::underscoredContainsAnyAssets(),    // 26
-          features::containsAnyAssets(),               // 27
-          features::perfDebugHUD(),                    // 28
-          features::reframeDebugHUD(),                 // 29
-          features::perspectiveViewDebugCrop(),        // 30
+          features::aboutVersion(),
+          features::aboutModelName(),
+          features::phoneTabs(),
+          features::keyboardBackground(),
+          features::homeIndicatorHeight(),
+          features::homeIndicatorMinWidth(),
+          features::conversationListTitle(),
+          features::conversationCellHeight(),
+          features::listTitle(),
+          features::simStatusString(),
+          features::switcherStyle(),
+          features::switcherCardShadowOpacity(),
+          features::switcherCardShadowOffset(),
+          features::switcherCardShadowRadius(),
+          features::gridSwitcherPageScale(),
+          features::nestedActionButton(),
+          features::teachableMomentsText(),
+          features::videoPlayerSetMuted(),
+          features::videoPlayerIsMuted(),
+          features::viewModelAutoplayVideoMuted(),
+          features::viewModelSetAutoplayVideoMuted(),
+          features::viewModelIsAutoplayVideoMuted(),
+          features::skipDeleteConfirmation(),
+          features::searchTab(),
+          features::forYouTab(),
+          features::underscoredContainsAnyAssets(),
+          features::containsAnyAssets(),
+          features::perfDebugHUD(),
+          features::reframeDebugHUD(),
+          features::perspectiveViewDebugCrop(),
       }};
   return constructor;
 }
@@ -100,4 +101,4 @@ std::span<const Constructor* const> loadSequence() {
   return sequence;
 }
 
-}  // namespace vorla::core
+}  // namespace vorla
