@@ -3,6 +3,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include "device/runtime/class_builder.h"
 #include "device/runtime/message.h"
@@ -194,6 +195,30 @@ TEST_F(HookInstallerTest, TypedSelectorsMatchByName) {
 
   installHook(cls, plain, reinterpret_cast<IMP>(plusHundred<slotA>), &slotA.previous);
   EXPECT_EQ(answerOfInstance(cls), 101);
+}
+
+// plusHundred as a shape of a hook table, whose rows take their slots from the table.
+struct AddHundred {
+  template <HookSlot& Slot>
+  static long long replacement(id self, SEL cmd) {
+    return plusHundred<Slot>(self, cmd);
+  }
+};
+
+// A class method and an instance method of one name are two methods with a slot each, and a row
+// installed again keeps the host's implementation as the previous one, not its own replacement
+// (which would call itself until the stack ran out).
+TEST_F(HookInstallerTest, SlotsTellMethodKindsApartAndASecondInstallChangesNothing) {
+  Class cls = ClassBuilder("SlotKinds", "NSObject")
+                  .instanceMethod("answer", originalAnswer)
+                  .classMethod("answer", ancestorAnswer)
+                  .build();
+  const std::vector<Hook> rows = {hook<"SlotKinds", "answer", AddHundred>(),
+                                  classHook<"SlotKinds", "answer", AddHundred>()};
+  installHooks(rows);
+  installHooks(rows);
+  EXPECT_EQ(answerOfInstance(cls), 101);
+  EXPECT_EQ(answer(reinterpret_cast<id>(cls)), 110);
 }
 
 TEST_F(HookInstallerTest, HooksOfOneClassShareItsSavedSuperclassButNotTheirSlots) {

@@ -13,7 +13,11 @@ void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<I
       host::addMethod(targetClass, selector, replacement, found);
       return;
     }
-    previousOut->store(host::implementationOf(found), std::memory_order_release);
+    IMP own = host::implementationOf(found);
+    // Installed already (the same row run again): kept as the previous implementation, the
+    // replacement would call itself until the stack ran out.
+    if (own == replacement) return;
+    previousOut->store(own, std::memory_order_release);
     previousOut->store(host::setImplementation(targetClass, found, replacement),
                        std::memory_order_release);
     return;

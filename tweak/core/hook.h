@@ -27,6 +27,8 @@ struct HookSlot {
 //   to *previousOut before the swap, so that the slot is never empty while the replacement runs;
 // - only inherited: the class gains its own method with the ancestor's type encoding, and
 //   *previousOut stays empty;
+// - already `replacement` (installed before): nothing changes, so that *previousOut never holds
+//   the replacement itself;
 // - found nowhere in the chain, or a null class: nothing changes.
 // Reports nothing. Runs at load only.
 void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<IMP>* previousOut);

@@ -1,6 +1,7 @@
 // Hook tables: each load-time constructor is a list of rows that reads like the host's class,
-// selector and method kind, with the replacement's behaviour. Each (class, selector) pair has
-// one slot, which is also the identity its replacement reaches the replaced behaviour through.
+// selector and method kind, with the replacement's behaviour. Each (class, selector, kind) has
+// one slot, which is also the identity its replacement reaches the replaced behaviour through: a
+// class method and an instance method of one name are two methods, with two slots.
 #pragma once
 
 #include <cstddef>
@@ -51,7 +52,7 @@ struct Constructor {
   std::vector<Hook> hooks;
 };
 
-template <Text ClassName, Text Selector>
+template <Text ClassName, Text Selector, MethodKind Kind>
 inline constinit HookSlot slotFor{};
 
 // A shape that reads the settings file names its key as `kFileKey` and, for a colour, its
@@ -71,12 +72,12 @@ constexpr FileKey fileKeyOf() {
 // method's exact signature and reaches the replaced behaviour through Slot.
 template <Text ClassName, Text Selector, class Behaviour, MethodKind Kind = MethodKind::kInstance>
 Hook hook() {
-  HookSlot& slot = slotFor<ClassName, Selector>;
+  HookSlot& slot = slotFor<ClassName, Selector, Kind>;
   return {
       ClassName.value,
       Selector.value,
       Kind,
-      reinterpret_cast<IMP>(&Behaviour::template replacement<slotFor<ClassName, Selector>>),
+      reinterpret_cast<IMP>(&Behaviour::template replacement<slotFor<ClassName, Selector, Kind>>),
       &slot,
       fileKeyOf<Behaviour>()};
 }
