@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "device/foundation/device_paths.h"
 #include "device/plist/plist_writer.h"
 #include "device/runtime/message.h"
+#include "tweak/load_sequence.h"
 
 namespace vorla::bench {
 
@@ -46,20 +48,25 @@ void BenchRoot::writeSettings(const plist::Dictionary& settings, bool xml) const
 
 plist::Dictionary exampleSettings() {
   plist::Dictionary settings;
-  const char* colours[] = {"3DTouch1a",          "3DTouch2a",         "iconcolor1a", "look1a",
-                           "Numberclor4",        "NumberPadButton3",  "call2",       "barxx",
-                           "colors7a",           "colors5a",          "colors4a",    "colors3a",
-                           "colors2a",           "colors1a",          "ORVIK2",      "ORVIK3",
-                           "YourCustomColour1m", "YourCustomColour2m"};
-  int shade = 0;
-  for (const char* key : colours) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", shade, 255 - shade, 128);
-    settings.emplace_back(key, plist::Value{std::string(text)});
-    shade += 13;
+  // Every settings-file key the hooks read, as their rows name it: a colour where the row has a
+  // fallback colour, a count otherwise.
+  unsigned char shade = 0;
+  long long count = 250;
+  for (const core::Constructor* constructor : loadSequence()) {
+    for (const core::Hook& hook : constructor->hooks) {
+      const char* key = hook.fileKey.key;
+      if (key == nullptr || plist::find(settings, key) != nullptr) continue;
+      if (hook.fileKey.fallback != nullptr) {
+        char text[8];
+        std::snprintf(text, sizeof text, "#%02x%02x%02x", shade, 255 - shade, 128);
+        settings.emplace_back(key, plist::Value{std::string(text)});
+        shade = static_cast<unsigned char>(shade + 13);
+      } else {
+        settings.emplace_back(key, plist::Value{plist::Integer{count}});
+        count *= 4;
+      }
+    }
   }
-  settings.emplace_back("watchr", plist::Value{plist::Integer{250}});
-  settings.emplace_back("User", plist::Value{plist::Integer{1200}});
   for (const char* key : {"TabBariPad", "bar1", "colors7", "colors3", "sliderSwitch"}) {
     settings.emplace_back(key, plist::Value{true});
   }
