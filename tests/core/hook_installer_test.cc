@@ -216,7 +216,7 @@ TEST_F(HookInstallerTest, SlotsTellMethodKindsApartAndASecondInstallChangesNothi
   const std::vector<Hook> rows = {hook<"SlotKinds", "answer", AddHundred>(),
                                   classHook<"SlotKinds", "answer", AddHundred>()};
   installHooks(rows);
-  installHooks(rows);
+  installHook(cls, sel_registerName("answer"), rows[0].replacement, &rows[0].slot->previous);
   EXPECT_EQ(answerOfInstance(cls), 101);
   EXPECT_EQ(answer(reinterpret_cast<id>(cls)), 110);
 }
