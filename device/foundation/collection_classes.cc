@@ -2,6 +2,7 @@
 // reading a dictionary from a property-list file.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <span>
@@ -93,6 +94,16 @@ double timeIntervalSinceReferenceDate(id date, SEL) {
   return bodyOf<DateBody>(date)->secondsSince2001;
 }
 
+// A date made with `new`, or `alloc` and `init`, is the current time, as on the platform.
+id allocDate(id cls, SEL) {
+  constexpr double kReferenceDateSince1970 = 978307200;  // 2001-01-01 00:00:00 UTC
+  auto body = std::make_unique<DateBody>();
+  body->secondsSince2001 =
+      std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() -
+      kReferenceDateSince1970;
+  return createObject(reinterpret_cast<Class>(cls), std::move(body));
+}
+
 }  // namespace
 
 id readDictionaryFile(const std::string& path) { return fileCache().dictionaryFor(path); }
@@ -144,16 +155,22 @@ id newObjectFromPlist(const plist::Value& value) {
 
 void registerCollectionClasses() {
   dictionaryClass = ClassBuilder("NSDictionary", "NSObject")
+                        .classMethod("alloc", allocWithEmptyBody<DictionaryBody>)
                         .classMethod("dictionaryWithContentsOfFile:", dictionaryWithContentsOfFile)
                         .instanceMethod("objectForKey:", objectForKey)
                         .instanceMethod("count", dictionaryCount)
                         .build();
   arrayClass = ClassBuilder("NSArray", "NSObject")
+                   .classMethod("alloc", allocWithEmptyBody<ArrayBody>)
                    .instanceMethod("count", arrayCount)
                    .instanceMethod("objectAtIndex:", objectAtIndex)
                    .build();
-  dataClass = ClassBuilder("NSData", "NSObject").instanceMethod("length", dataLength).build();
+  dataClass = ClassBuilder("NSData", "NSObject")
+                  .classMethod("alloc", allocWithEmptyBody<DataBody>)
+                  .instanceMethod("length", dataLength)
+                  .build();
   dateClass = ClassBuilder("NSDate", "NSObject")
+                  .classMethod("alloc", allocDate)
                   .instanceMethod("timeIntervalSinceReferenceDate", timeIntervalSinceReferenceDate)
                   .build();
 }

@@ -70,6 +70,7 @@ std::optional<text::Rgba> colourOf(id object) {
 
 void registerColourClasses() {
   colourClass = ClassBuilder("UIColor", "NSObject")
+                    .classMethod("alloc", allocWithEmptyBody<ColourBody>)
                     .classMethod("colorWithRed:green:blue:alpha:", colourWithComponents)
                     .classMethod("orangeColor", namedColour<kOrange>)
                     .classMethod("redColor", namedColour<kRed>)

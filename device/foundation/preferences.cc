@@ -230,10 +230,17 @@ struct PreferencesBody : Body {
   SuiteStore* store = nullptr;
 };
 
-// Null for an object that was allocated but never initialised with a suite.
-SuiteStore* storeOf(id preferences) {
+// An object never initialised with a suite reads as a suite with nothing stored: every key
+// absent, every registered variable its default. The empty path names no file, and this store
+// is never watched.
+SuiteStore& noSuite() {
+  static auto* store = new SuiteStore("");  // never destroyed, as the suites' stores are not
+  return *store;
+}
+
+SuiteStore& storeOf(id preferences) {
   auto* body = bodyOf<PreferencesBody>(preferences);
-  return body ? body->store : nullptr;
+  return body ? *body->store : noSuite();
 }
 
 id initWithIdentifier(id preferences, SEL, id identifier) {
@@ -249,28 +256,24 @@ id initWithIdentifier(id preferences, SEL, id identifier) {
 }
 
 id objectForKey(id preferences, SEL, id key) {
-  SuiteStore* store = storeOf(preferences);
-  return store ? autoreleaseObject(store->copyValue(key)) : nil;
+  return autoreleaseObject(storeOf(preferences).copyValue(key));
 }
 
 std::string keyText(id key) { return std::string(stringOf(key).value_or("")); }
 
 void registerBool(id preferences, SEL, BOOL* variable, BOOL fallback, id key) {
-  SuiteStore* store = storeOf(preferences);
-  if (store == nullptr || variable == nullptr || !stringOf(key)) return;
-  store->bind({Binding::Kind::kBool, variable, keyText(key), fallback ? 1.0 : 0.0});
+  if (variable == nullptr || !stringOf(key)) return;
+  storeOf(preferences).bind({Binding::Kind::kBool, variable, keyText(key), fallback ? 1.0 : 0.0});
 }
 
 void registerDouble(id preferences, SEL, double* variable, double fallback, id key) {
-  SuiteStore* store = storeOf(preferences);
-  if (store == nullptr || variable == nullptr || !stringOf(key)) return;
-  store->bind({Binding::Kind::kDouble, variable, keyText(key), fallback});
+  if (variable == nullptr || !stringOf(key)) return;
+  storeOf(preferences).bind({Binding::Kind::kDouble, variable, keyText(key), fallback});
 }
 
 void registerObject(id preferences, SEL, id* variable, id fallback, id key) {
-  SuiteStore* store = storeOf(preferences);
-  if (store == nullptr || variable == nullptr || !stringOf(key)) return;
-  store->bind({Binding::Kind::kObject, variable, keyText(key), 0, fallback});
+  if (variable == nullptr || !stringOf(key)) return;
+  storeOf(preferences).bind({Binding::Kind::kObject, variable, keyText(key), 0, fallback});
 }
 
 }  // namespace

@@ -10,8 +10,11 @@ namespace {
 
 id allocInstance(id cls, SEL) { return createObject(reinterpret_cast<Class>(cls)); }
 
+// As Foundation does, `new` is `alloc` then `init`, so a class that gives its instances a body
+// in `alloc` gives one to those made with `new` too.
 id newInstance(id cls, SEL) {
-  id object = createObject(reinterpret_cast<Class>(cls));
+  SEL alloc = sel_registerName("alloc");
+  id object = reinterpret_cast<id (*)(id, SEL)>(objc_msg_lookup(cls, alloc))(cls, alloc);
   SEL init = sel_registerName("init");
   return reinterpret_cast<id (*)(id, SEL)>(objc_msg_lookup(object, init))(object, init);
 }

@@ -12,7 +12,7 @@
 namespace vorla::device {
 
 struct StringBody : Body {
-  explicit StringBody(std::string t) : text(std::move(t)) {}
+  explicit StringBody(std::string t = {}) : text(std::move(t)) {}
   std::string text;
 };
 
@@ -24,7 +24,7 @@ struct NumberBody : Body {
 };
 
 struct ColourBody : Body {
-  explicit ColourBody(text::Rgba c) : rgba(c) {}
+  explicit ColourBody(text::Rgba c = {0, 0, 0, 0}) : rgba(c) {}
   text::Rgba rgba;
 };
 
@@ -49,5 +49,12 @@ struct DataBody : Body {
 struct DateBody : Body {
   double secondsSince2001 = 0;
 };
+
+// `+alloc` of a value class: the object holds the empty value of its kind from the start, so
+// that one made with `new`, or `alloc` and `init`, answers every selector of its class.
+template <class B>
+id allocWithEmptyBody(id cls, SEL) {
+  return createObject(reinterpret_cast<Class>(cls), std::make_unique<B>());
+}
 
 }  // namespace vorla::device

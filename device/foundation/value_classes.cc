@@ -101,6 +101,7 @@ std::optional<std::string_view> stringOf(id object) {
 
 void registerValueClasses() {
   stringClass = ClassBuilder("NSString", "NSObject")
+                    .classMethod("alloc", allocWithEmptyBody<StringBody>)
                     .classMethod("stringWithUTF8String:", stringWithUTF8String)
                     .instanceMethod("UTF8String", utf8String)
                     .instanceMethod("length", length)
@@ -111,6 +112,7 @@ void registerValueClasses() {
                     .instanceMethod("doubleValue", stringDoubleValue)
                     .build();
   numberClass = ClassBuilder("NSNumber", "NSObject")
+                    .classMethod("alloc", allocWithEmptyBody<NumberBody>)
                     .classMethod("numberWithBool:", numberWithBool)
                     .classMethod("numberWithLongLong:", numberWithLongLong)
                     .classMethod("numberWithDouble:", numberWithDouble)
