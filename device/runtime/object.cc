@@ -1,5 +1,6 @@
 #include "device/runtime/object.h"
 
+#include <deque>
 #include <limits>
 #include <vector>
 
@@ -9,14 +10,51 @@ namespace {
 std::atomic<long> liveObjects{0};
 constexpr long kImmortal = std::numeric_limits<long>::max() / 2;
 
-struct PoolStack {
-  std::vector<std::vector<id>> frames;
-  std::vector<id> orphans;  // autoreleased with no pool in place
-
-  ~PoolStack() {
-    while (!frames.empty()) popAutoreleasePool();
-    for (id object : orphans) releaseObject(object);
+// Releases everything in `objects`, and whatever those releases autorelease into it in turn.
+template <class Objects>
+void drain(Objects& objects) {
+  while (!objects.empty()) {
+    Objects batch;
+    batch.swap(objects);
+    for (id object : batch) releaseObject(object);
   }
+}
+
+class PoolStack {
+ public:
+  ~PoolStack() {
+    while (!frames_.empty()) pop();
+    drain(orphans_);
+  }
+
+  void push() { frames_.emplace_back(); }
+
+  void pop() {
+    if (frames_.empty()) return;
+    // A release may autorelease into this same frame (a dealloc that autoreleases), so the
+    // frame is removed only once it stays empty.
+    drain(frames_.back());
+    frames_.pop_back();
+  }
+
+  void add(id object) {
+    if (!frames_.empty()) {
+      frames_.back().push_back(object);
+      return;
+    }
+    orphans_.push_back(object);
+    if (orphans_.size() > kPoolLessAutoreleaseLimit) {
+      id oldest = orphans_.front();
+      orphans_.pop_front();  // before the release, which may autorelease more
+      releaseObject(oldest);
+    }
+  }
+
+ private:
+  // A deque, so that a release that pushes and pops a pool of its own leaves the frame being
+  // drained where it was.
+  std::deque<std::vector<id>> frames_;
+  std::deque<id> orphans_;  // autoreleased with no pool in place, oldest first
 };
 
 PoolStack& pools() {
@@ -61,26 +99,12 @@ void makeImmortal(id object) {
 }
 
 id autoreleaseObject(id object) {
-  if (object == nil) return nil;
-  PoolStack& stack = pools();
-  (stack.frames.empty() ? stack.orphans : stack.frames.back()).push_back(object);
+  if (object != nil) pools().add(object);
   return object;
 }
 
-void pushAutoreleasePool() { pools().frames.emplace_back(); }
-
-void popAutoreleasePool() {
-  PoolStack& stack = pools();
-  if (stack.frames.empty()) return;
-  // Releasing may autorelease into this same frame (a dealloc that autoreleases), so drain
-  // until the frame is empty before removing it.
-  while (!stack.frames.back().empty()) {
-    std::vector<id> batch;
-    batch.swap(stack.frames.back());
-    for (id object : batch) releaseObject(object);
-  }
-  stack.frames.pop_back();
-}
+void pushAutoreleasePool() { pools().push(); }
+void popAutoreleasePool() { pools().pop(); }
 
 long liveObjectCount() { return liveObjects.load(std::memory_order_relaxed); }
 

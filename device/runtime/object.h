@@ -5,6 +5,7 @@
 #include <objc/runtime.h>
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <typeinfo>
 
@@ -40,8 +41,12 @@ Body* attachBody(id object, std::unique_ptr<Body> body);
 id retainObject(id object);
 void releaseObject(id object);
 
+// How many autoreleased objects a thread with no pool keeps. Such a thread has nothing that
+// drains, so it keeps only the latest; a caller that needs an object longer retains it.
+inline constexpr std::size_t kPoolLessAutoreleaseLimit = 4096;
+
 // Hands `object` to the innermost autorelease pool of the calling thread. A thread with no pool
-// keeps it until the thread ends.
+// keeps it until the thread ends or until kPoolLessAutoreleaseLimit later ones have come.
 id autoreleaseObject(id object);
 
 // Makes `object` outlive every release: for objects the process keeps until it ends.
