@@ -1,5 +1,6 @@
 #include "tools/sim/host_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,21 +28,34 @@ std::string endOf(int status) {
 HostProcess::HostProcess(const std::string& helper, const std::string& library,
                          const std::string& app, const std::string& deviceRoot,
                          const std::vector<PlannedHook>& hooks) {
-  int in[2], out[2];
-  if (::pipe(in) != 0 || ::pipe(out) != 0) {
-    startError_ = std::string("cannot make a pipe: ") + std::strerror(errno);
+  // Close-on-exec, so that a host started while another runs holds none of the other's pipe
+  // ends, and each host sees the end of its input when its own simulator closes it.
+  int in[2] = {-1, -1}, out[2] = {-1, -1};
+  auto fail = [&](const char* what) {
+    startError_ = std::string(what) + std::strerror(errno);
+    for (int fd : {in[0], in[1], out[0], out[1]}) {
+      if (fd >= 0) ::close(fd);
+    }
+  };
+  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
+    fail("cannot make a pipe: ");
     return;
   }
   std::fflush(nullptr);
   pid_ = ::fork();
   if (pid_ < 0) {
-    startError_ = std::string("cannot start a host process: ") + std::strerror(errno);
+    fail("cannot start a host process: ");
     return;
   }
   if (pid_ == 0) {
-    ::dup2(in[0], STDIN_FILENO);
-    ::dup2(out[1], STDOUT_FILENO);
-    for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
+    // Copied clear of the standard descriptors first: when the simulator runs with one of them
+    // closed, a pipe end may be that very descriptor, and one copy would overwrite the other.
+    int input = ::fcntl(in[0], F_DUPFD, STDERR_FILENO + 1);
+    int output = ::fcntl(out[1], F_DUPFD, STDERR_FILENO + 1);
+    ::dup2(input, STDIN_FILENO);
+    ::dup2(output, STDOUT_FILENO);
+    ::close(input);
+    ::close(output);
     ::setenv("VORLA_DEVICE_ROOT", deviceRoot.c_str(), 1);
     ::execl(helper.c_str(), helper.c_str(), library.c_str(), app.c_str(), nullptr);
     std::string message = "error cannot run " + helper + ": " + std::strerror(errno) + "\n";
