@@ -53,6 +53,4 @@ plist::Value integer(long long value) { return {plist::Integer{value}}; }
 plist::Value real(double value) { return {value}; }
 plist::Value boolean(bool value) { return {value}; }
 
-const char* libraryPath() { return VORLA_LIBRARY_PATH; }
-
 }  // namespace vorla::testing
