@@ -10,9 +10,9 @@
 #include <functional>
 #include <sstream>
 
-#include "device/plist/plist_writer.h"
 #include "tests/support/device_root.h"
 #include "tools/common/key_catalogue.h"
+#include "tools/common/plist_writer.h"
 #include "tools/sim/host_process.h"
 #include "tools/sim/report.h"
 #include "tools/sim/simulation.h"

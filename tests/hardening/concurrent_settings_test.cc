@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "device/foundation/values.h"
-#include "device/plist/plist_writer.h"
 #include "device/runtime/message.h"
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 #include "tests/support/device_root.h"
+#include "tools/common/plist_writer.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/load_sequence.h"
 #include "tweak/host/autorelease_pool.h"
