@@ -39,6 +39,7 @@ void textTable(const char* name, const char* selector, BOOL& on, double& code, i
     if (text != host) std::printf("%s %g: %s\n", name, value, text.c_str());
   }
   on = NO;
+  device::releaseObject(source);
 }
 
 std::string tabsReaching(BOOL given) {
