@@ -13,6 +13,7 @@
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/replacements.h"
 #include "tweak/features/features.h"
+#include "tweak/features/setting_shapes.h"
 #include "tweak/host/autorelease_pool.h"
 #include "tweak/settings/settings_registry.h"
 
@@ -50,6 +51,7 @@ class ShapeTest : public ::testing::Test {
         .method<void(id)>("setTitle:")
         .build();
     using namespace core;
+    using namespace features;
     installHooks({
         hook<"ShapeHost", "flag", Answer<BOOL(), YES>>(),
         hook<"ShapeHost", "setNote:", Nothing<void(id)>>(),

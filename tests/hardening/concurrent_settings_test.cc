@@ -20,8 +20,8 @@
 #include "tests/support/device_root.h"
 #include "tools/common/plist_writer.h"
 #include "tweak/core/feature_gate.h"
-#include "tweak/core/load_sequence.h"
 #include "tweak/host/autorelease_pool.h"
+#include "tweak/load_sequence.h"
 
 namespace vorla::testing {
 namespace {
@@ -68,7 +68,7 @@ TEST(ConcurrentSettings, HostsSeeOnlyWrittenValuesFallbacksOrDefaults) {
   for (const char* app : {"springboard", "feed"}) hosts::registerApp(app);
   {
     host::AutoreleasePool pool;
-    core::runLoadSequence(core::loadSequence());
+    core::runLoadSequence(loadSequence());
   }
 
   std::set<std::string> labelColours{"#000000"}, barColours{"#000000"};
