@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "device/foundation/device_paths.h"
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 #include "device/runtime/message.h"
 #include "tweak/load_sequence.h"
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "device/plist/plist_reader.h"
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

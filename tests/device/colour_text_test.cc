@@ -132,13 +132,5 @@ TEST(FormatColourText, WritesLowercaseHexOmittingFullAlpha) {
   for (const auto& c : cases) EXPECT_EQ(formatColourText(c.colour), c.expected) << c.expected;
 }
 
-TEST(FormatColourText, RoundTripsEveryByteThroughParsing) {
-  for (int v = 0; v < 256; ++v) {
-    const Rgba colour = bytes(v, 255 - v, (v * 7) % 256, v);
-    const std::string text = formatColourText(colour);
-    EXPECT_EQ(parseColourText(text), colour) << text;
-  }
-}
-
 }  // namespace
 }  // namespace vorla::text

@@ -112,31 +112,6 @@ TEST_P(PlistFixtureTest, ManyObjectsNeedWideReferences) {
   EXPECT_EQ(read("many_objects"), Value{expected});
 }
 
-TEST_P(PlistFixtureTest, RealisticSettings) {
-  const Dictionary expected{
-      {"AccentColor", text("#ff0000")},
-      {"BackgroundColor", text("#1e1e1e")},
-      {"Colors", Value{Array{text("#00ff00"), text("#0000ff"), text("#ffffff80")}}},
-      {"CornerRadius", Value{12.5}},
-      {"Enabled", Value{true}},
-      {"HiddenApps", Value{Array{text("com.example.mail"), text("com.example.notes")}}},
-      {"Label", text("Status bar")},
-      {"Layout", Value{Dictionary{
-                     {"Columns", integer(4)}, {"Rows", integer(6)}, {"ShowLabels", Value{false}}}}},
-      {"Opacity", Value{0.85}},
-      {"RefreshInterval", integer(300)},
-  };
-  const Value value = read("settings");
-  EXPECT_EQ(value, Value{expected});
-
-  const Dictionary* settings = value.get_if<Dictionary>();
-  ASSERT_NE(settings, nullptr);
-  ASSERT_NE(find(*settings, "Opacity"), nullptr);
-  EXPECT_EQ(*find(*settings, "Opacity"), Value{0.85});
-  EXPECT_EQ(find(*settings, "opacity"), nullptr);
-  EXPECT_EQ(find(*settings, "Opacit"), nullptr);
-}
-
 INSTANTIATE_TEST_SUITE_P(BothFormats, PlistFixtureTest, ::testing::Values("xml", "binary"));
 
 }  // namespace

@@ -124,27 +124,15 @@ TEST(XmlPlistTest, DictionariesKeepOrderAndTheLastOfRepeatedKeys) {
 }
 
 TEST(XmlPlistTest, RejectsMalformedStructure) {
-  for (const char* body : {
-           "",                                 // no value
-           "<true/><false/>",                  // two values
-           "<dict><key>a</key></dict>",        // key without value
-           "<dict><string>a</string></dict>",  // value without key
-           "<dict><key>a</key><key>b</key><true/></dict>",
-           "<array><key>a</key></array>",  // key outside a dictionary
-           "<key>a</key>",
-           "<array>text</array>",  // text where none belongs
-           "<dict>x<key>a</key><true/></dict>",
-           "<true>yes</true>",
-           "stray<true/>",
-           "<string><string>a</string></string>",  // element inside text
-           "<integer>1<true/></integer>",
-           "<true><false/></true>",
-           "<plist><true/></plist>",  // nested root
-           "<unknown/>",
-           "<null/>",
-           "<String>a</String>",
-           "<array><true/>",  // unclosed
-       }) {
+  // No value, two values, keys and values unpaired or misplaced, text or elements where none
+  // belong, a nested or unknown root, an unclosed element.
+  for (const char* body :
+       {"", "<true/><false/>", "<dict><key>a</key></dict>", "<dict><string>a</string></dict>",
+        "<dict><key>a</key><key>b</key><true/></dict>", "<array><key>a</key></array>",
+        "<key>a</key>", "<array>text</array>", "<dict>x<key>a</key><true/></dict>",
+        "<true>yes</true>", "stray<true/>", "<string><string>a</string></string>",
+        "<integer>1<true/></integer>", "<true><false/></true>", "<plist><true/></plist>",
+        "<unknown/>", "<null/>", "<String>a</String>", "<array><true/>"}) {
     EXPECT_EQ(parsePlist(body), std::nullopt) << body;
   }
   EXPECT_EQ(parseText("<array><true/></array>"), std::nullopt);  // wrong root

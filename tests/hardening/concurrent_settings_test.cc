@@ -1,6 +1,7 @@
 // Host threads calling hooked methods while the settings file is rewritten under them, replaced
 // atomically and truncated and written in place. Every value a host sees must be one that was
-// written, or the fallback or default that an unreadable moment gives: never a torn one.
+// written, or the fallback or default that an unreadable moment gives: never a torn one. The load
+// sequence runs in this process, beside the preferences service's own thread.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,13 +13,15 @@
 #include <vector>
 
 #include "device/foundation/values.h"
-#include "device/plist/plist_writer.h"
 #include "device/runtime/message.h"
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
-#include "tests/integration/scenario.h"
-#include "tests/support/child_process.h"
+#include "tests/support/device_root.h"
+#include "tools/common/plist_writer.h"
+#include "tweak/core/feature_gate.h"
+#include "tweak/host/autorelease_pool.h"
+#include "tweak/load_sequence.h"
 
 namespace vorla::testing {
 namespace {
@@ -60,53 +63,54 @@ void rewrite(const DeviceRoot& root, int version) {
 }
 
 TEST(ConcurrentSettings, HostsSeeOnlyWrittenValuesFallbacksOrDefaults) {
-  EXPECT_IN_CHILD([] {
-    DeviceRoot root;
-    root.writeSettings(settingsVersion(0));
-    for (const char* app : {"springboard", "feed"}) hosts::registerApp(app);
-    loadLibrary();
+  DeviceRoot root;
+  root.writeSettings(settingsVersion(0));
+  for (const char* app : {"springboard", "feed"}) hosts::registerApp(app);
+  {
+    host::AutoreleasePool pool;
+    core::runLoadSequence(loadSequence());
+  }
 
-    std::set<std::string> labelColours{"#000000"}, barColours{"#000000"};
-    for (const char* colour : kColours) {
-      labelColours.insert(colour);
-      barColours.insert(colour);
-    }
-    std::set<long long> counts{0, kCounts[0], kCounts[1], kCounts[2], kCounts[3]};
-    constexpr double kHostHeight = 99.0;
-    std::set<double> heights{kHostHeight, 1.0, kHeights[0], kHeights[1], kHeights[2], kHeights[3]};
+  std::set<std::string> labelColours{"#000000"}, barColours{"#000000"};
+  for (const char* colour : kColours) {
+    labelColours.insert(colour);
+    barColours.insert(colour);
+  }
+  std::set<long long> counts{0, kCounts[0], kCounts[1], kCounts[2], kCounts[3]};
+  constexpr double kHostHeight = 99.0;
+  std::set<double> heights{kHostHeight, 1.0, kHeights[0], kHeights[1], kHeights[2], kHeights[3]};
 
-    std::atomic<bool> writing{true};
-    std::atomic<long> calls{0}, unexpected{0};
-    std::vector<std::thread> hostThreads;
-    for (int t = 0; t < kHostThreads; ++t) {
-      hostThreads.emplace_back([&] {
-        id label = hosts::newInstance("UILabel");
-        id attributes = hosts::newInstance("_UIStatusBarStyleAttributes");
-        id item = hosts::newInstance("IGFeedItem");
-        id pill = hosts::newInstance("MTLumaDodgePillSettings");
-        while (writing.load()) {
-          device::pushAutoreleasePool();
-          send(label, "setTextColor:", static_cast<id>(nil));
-          bool ok = labelColours.count(device::describe(
-                        std::get<id>(hosts::lastArgument(label, "setTextColor:")))) != 0;
-          ok &= barColours.count(device::describe(send<id>(attributes, "textColor"))) != 0;
-          ok &= counts.count(send<long long>(item, "viewerCount")) != 0;
-          send(pill, "setHeight:", kHostHeight);
-          ok &= heights.count(std::get<double>(hosts::lastArgument(pill, "setHeight:"))) != 0;
-          if (!ok) unexpected.fetch_add(1);
-          calls.fetch_add(1);
-          device::popAutoreleasePool();
-        }
-        for (id object : {label, attributes, item, pill}) device::releaseObject(object);
-      });
-    }
-    for (int version = 1; version <= kRewrites; ++version) rewrite(root, version);
-    writing.store(false);
-    for (std::thread& thread : hostThreads) thread.join();
+  std::atomic<bool> writing{true};
+  std::atomic<long> calls{0}, unexpected{0};
+  std::vector<std::thread> hostThreads;
+  for (int t = 0; t < kHostThreads; ++t) {
+    hostThreads.emplace_back([&] {
+      id label = hosts::newInstance("UILabel");
+      id attributes = hosts::newInstance("_UIStatusBarStyleAttributes");
+      id item = hosts::newInstance("IGFeedItem");
+      id pill = hosts::newInstance("MTLumaDodgePillSettings");
+      while (writing.load()) {
+        device::pushAutoreleasePool();
+        send(label, "setTextColor:", static_cast<id>(nil));
+        bool ok = labelColours.count(device::describe(
+                      std::get<id>(hosts::lastArgument(label, "setTextColor:")))) != 0;
+        ok &= barColours.count(device::describe(send<id>(attributes, "textColor"))) != 0;
+        ok &= counts.count(send<long long>(item, "viewerCount")) != 0;
+        send(pill, "setHeight:", kHostHeight);
+        ok &= heights.count(std::get<double>(hosts::lastArgument(pill, "setHeight:"))) != 0;
+        if (!ok) unexpected.fetch_add(1);
+        calls.fetch_add(1);
+        device::popAutoreleasePool();
+      }
+      for (id object : {label, attributes, item, pill}) device::releaseObject(object);
+    });
+  }
+  for (int version = 1; version <= kRewrites; ++version) rewrite(root, version);
+  writing.store(false);
+  for (std::thread& thread : hostThreads) thread.join();
 
-    EXPECT_EQ(unexpected.load(), 0) << "of " << calls.load() << " rounds";
-    EXPECT_GT(calls.load(), kHostThreads) << "the host threads ran alongside the rewrites";
-  });
+  EXPECT_EQ(unexpected.load(), 0) << "of " << calls.load() << " rounds";
+  EXPECT_GT(calls.load(), kHostThreads) << "the host threads ran alongside the rewrites";
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "device/foundation/device_paths.h"
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 
 namespace vorla::testing {
 
@@ -52,7 +52,5 @@ plist::Value text(const char* value) { return {std::string(value)}; }
 plist::Value integer(long long value) { return {plist::Integer{value}}; }
 plist::Value real(double value) { return {value}; }
 plist::Value boolean(bool value) { return {value}; }
-
-const char* libraryPath() { return VORLA_LIBRARY_PATH; }
 
 }  // namespace vorla::testing

@@ -35,7 +35,4 @@ plist::Value integer(long long value);
 plist::Value real(double value);
 plist::Value boolean(bool value);
 
-// The library and the device layer as built.
-const char* libraryPath();
-
 }  // namespace vorla::testing

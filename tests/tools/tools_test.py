@@ -1,8 +1,6 @@
 """End-to-end runs of the built vorla-sim and vorla-prefs, as a person runs them. The paths of
 the built tools and of the source tree come from the environment CTest gives (see CMakeLists)."""
 
-import copy
-import json
 import os
 import plistlib
 import re
@@ -12,10 +10,6 @@ import sys
 import tempfile
 import time
 import unittest
-
-sys.path.insert(0, os.path.dirname(__file__))
-from expected_demo import NOT_INSTALLED, WITH_LIBRARY  # noqa: E402
-from json_schema import errors  # noqa: E402
 
 SIM = os.environ["VORLA_SIM"]
 PREFS = os.environ["VORLA_PREFS"]
@@ -47,100 +41,7 @@ class DeviceRootCase(unittest.TestCase):
             return plistlib.load(f)
 
 
-def sections_of(text):
-    """Section title -> {hook: the row's cells}, from the text report."""
-    sections, title, header = {}, None, None
-    for line in text.splitlines():
-        if line.startswith("== ") and line.endswith(" =="):
-            title, header = line[3:-3], None
-            sections[title] = {}
-        elif title and line.startswith("  HOOK"):
-            header = [m.start() for m in re.finditer(r"(?<=  )\S|^  \S", line)]
-        elif title and header and line.startswith("  "):
-            cells = [line[a:b].strip() for a, b in zip(header, header[1:] + [None])]
-            sections[title][cells[0]] = cells
-    return sections
-
-
-class DemoOutputTest(unittest.TestCase):
-    """The demo's run: every app on the bundled example."""
-
-    @classmethod
-    def setUpClass(cls):
-        cls.result = run(SIM, "--settings", EXAMPLE)
-
-    def test_runs_cleanly(self):
-        self.assertEqual(self.result.returncode, 0, self.result.stderr)
-
-    def test_a_row_for_every_hook_with_the_values_the_example_implies(self):
-        shown = sections_of(self.result.stdout)
-        self.assertEqual(set(shown), set(WITH_LIBRARY))
-        for title, hooks in WITH_LIBRARY.items():
-            self.assertEqual(set(shown[title]), set(hooks), title)
-            for hook, expected in hooks.items():
-                cells = shown[title][hook]
-                with self.subTest(hook=hook):
-                    self.assertEqual(cells[-1], expected)
-                    status = cells[2]
-                    if hook in NOT_INSTALLED:
-                        self.assertEqual(status, "not installed: " + NOT_INSTALLED[hook])
-                    else:
-                        self.assertTrue(status.startswith("installed"), status)
-
-    def test_the_without_column_is_the_hosts_own_behaviour(self):
-        shown = sections_of(self.result.stdout)
-        every = shown["Every app (interface framework, measured in Safari)"]
-        self.assertEqual(every["UILabel setTextColor:"][4], "host got #3366cc")
-        self.assertEqual(shown["Feed"]["IGFeedItem viewerCount"][4], "caller got 1234")
-        self.assertEqual(shown["Settings"]["PSGAboutDataSource _productVersionString"][4],
-                         'caller got "12.4"')
-
-    def test_summary_lines(self):
-        lines = self.result.stdout.splitlines()
-        for title, hooks in WITH_LIBRARY.items():
-            installed = len(hooks) - len(NOT_INSTALLED.keys() & hooks.keys())
-            noun = "hook" if len(hooks) == 1 else "hooks"
-            self.assertIn(f"{title}: {len(hooks)} {noun}, {installed} installed, "
-                          f"{len(hooks) - installed} not installed", lines)
-        self.assertIn("Total: 107 hooks, 106 installed, 1 not installed", lines)
-
-
 class FormatsTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        with open(os.path.join(SOURCE, "docs", "vorla-sim.schema.json")) as f:
-            cls.schema = json.load(f)
-        result = run(SIM, "--settings", EXAMPLE, "--format", "json")
-        assert result.returncode == 0, result.stderr
-        cls.report = json.loads(result.stdout)
-
-    def test_json_validates_against_its_schema(self):
-        self.assertEqual(errors(self.report, self.schema), [])
-
-    def test_the_validator_sees_a_broken_report(self):
-        broken = copy.deepcopy(self.report)
-        hook = broken["sections"][0]["hooks"][0]
-        del hook["with"]
-        hook["status"] = "hooked"
-        hook["constructor"] = "1"
-        broken["extra"] = 1
-        self.assertEqual(len(errors(broken, self.schema)), 4)
-
-    def test_json_holds_every_hook_once_with_counts_that_add_up(self):
-        hooks = [(h["kind"], h["class"], h["selector"])
-                 for s in self.report["sections"] for h in s["hooks"]]
-        self.assertEqual(len(hooks), 107)
-        self.assertEqual(len(set(hooks)), 107)
-        installed = sum(h["installed"] for s in self.report["sections"] for h in s["hooks"])
-        self.assertEqual(self.report["summary"],
-                         {"hooks": 107, "installed": installed, "notInstalled": 107 - installed})
-
-    def test_json_names_the_settings_file_key_a_hook_reads(self):
-        rows = {(h["class"], h["selector"]): h for s in self.report["sections"]
-                for h in s["hooks"]}
-        row = rows[("_UIBatteryView", "fillColor")]
-        self.assertEqual((row["settingsFileKey"], row["with"]["callerGot"]), ("barxx", "#00c853"))
-
     def test_html_is_one_page_with_swatches(self):
         result = run(SIM, "--settings", EXAMPLE, "--format", "html", "safari")
         self.assertEqual(result.returncode, 0, result.stderr)
@@ -224,27 +125,6 @@ class PrefsTest(DeviceRootCase):
         env = dict(os.environ, VORLA_DEVICE_ROOT=self.root)
         self.assertEqual(run(PREFS, "set", "User", "7", env=env).returncode, 0)
         self.assertEqual(self.stored(), {"User": 7})
-
-
-class PrefsThenSimTest(DeviceRootCase):
-    def test_a_value_set_with_prefs_shows_in_the_next_simulation(self):
-        self.write_settings({"bar1": True})
-        before = run(SIM, "--root", self.root, "springboard")
-        self.assertIn("caller got #000000", sections_of(before.stdout)[
-            "Every app (interface framework, measured in SpringBoard)"][
-            "_UIBatteryView fillColor"][-1])
-        self.assertEqual(self.prefs("set", "barxx", "#00ff00").returncode, 0)
-        after = sections_of(run(SIM, "--root", self.root, "springboard").stdout)
-        row = after["Every app (interface framework, measured in SpringBoard)"][
-            "_UIBatteryView fillColor"]
-        self.assertEqual(row[-1], "caller got #00ff00")
-
-    def test_an_enable_key_off_says_why(self):
-        self.write_settings({"bar1": False})
-        shown = sections_of(run(SIM, "--root", self.root, "feed").stdout)
-        row = shown["Every app (interface framework, measured in Feed)"]["_UIBatteryView fillColor"]
-        self.assertEqual(row[2], "not installed: enable key bar1 is off")
-        self.assertEqual(row[4], row[5])
 
 
 class WatchTest(DeviceRootCase):

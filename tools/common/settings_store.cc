@@ -11,7 +11,7 @@
 
 #include "device/foundation/device_paths.h"
 #include "device/plist/plist_reader.h"
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 
 namespace vorla::tools {
 namespace {

@@ -4,7 +4,10 @@
 //
 // usage: vorla-sim-host LIBRARY APP, with the device root in VORLA_DEVICE_ROOT. The hooks to drive
 // arrive on standard input; each round of outcomes goes to standard output, and another round is
-// driven at every "again" line, until the input ends.
+// driven at every "again" line, until the input ends. The app "all-hooked" (for the tests) has
+// every app's classes and the hooked method no app's models answer, so that every hook has its
+// target in one process.
+#include <dirent.h>
 #include <dlfcn.h>
 #include <signal.h>
 
@@ -61,7 +64,8 @@ Installation installationOf(const PlannedHook& hook) {
   return seen;
 }
 
-// The enable key as the library reads it: the suite's value, read as a boolean; absent is off.
+// The enable key as the library reads it: the suite's value, read as a boolean; absent is off, and
+// so is a value with no boolean reading (an array, a dictionary, data, a date).
 bool enableKeyOn(const std::string& key) {
   device::pushAutoreleasePool();
   id suite = device::newString(kSuite);
@@ -69,12 +73,29 @@ bool enableKeyOn(const std::string& key) {
                                     "initWithIdentifier:", suite);
   id name = device::newString(key);
   id value = device::send<id>(preferences, "objectForKey:", name);
-  bool on = value != nil && device::send<BOOL>(value, "boolValue");
+  bool on = value != nil &&
+            device::send<BOOL>(value, "respondsToSelector:", sel_registerName("boolValue")) &&
+            device::send<BOOL>(value, "boolValue");
   device::releaseObject(name);
   device::releaseObject(preferences);
   device::releaseObject(suite);
   device::popAutoreleasePool();
   return on;
+}
+
+void registerEveryHookedClass() {
+  for (const hosts::HostApp& app : hosts::hostApps()) app.registerModels();
+  hosts::registerLegibilitySecondaryColourSetter();
+}
+
+Held heldNow() {
+  Held held{device::liveObjectCount(), 0};
+  if (DIR* directory = opendir("/proc/self/fd")) {
+    while (dirent* entry = readdir(directory)) held.descriptors += entry->d_name[0] != '.';
+    closedir(directory);
+    --held.descriptors;  // the directory's own
+  }
+  return held;
 }
 
 std::string statusOf(const PlannedHook& hook, const Installation& before,
@@ -94,7 +115,9 @@ int run(const char* library, const char* appName) {
     writeError(std::cout, "the hooks to drive could not be read");
     return 2;
   }
-  const hosts::HostApp* app = nullptr;
+  static const hosts::HostApp allHooked{"all-hooked", "every hooked class",
+                                        registerEveryHookedClass};
+  const hosts::HostApp* app = std::string(appName) == allHooked.name ? &allHooked : nullptr;
   for (const hosts::HostApp& candidate : hosts::hostApps()) {
     if (std::string(candidate.name) == appName) app = &candidate;
   }
@@ -132,7 +155,7 @@ int run(const char* library, const char* appName) {
     for (std::size_t i = 0; i < plan->size(); ++i) {
       outcomes[i].with = drive((*plan)[i], outcomes[i].passed);
     }
-    writeOutcomes(std::cout, outcomes);
+    writeOutcomes(std::cout, outcomes, heldNow());
   } while (nextLine() == "again");
   return 0;
 }

@@ -95,7 +95,7 @@ std::string HostProcess::finish() {
 }
 
 Round HostProcess::next() {
-  if (!startError_.empty()) return {{}, startError_};
+  if (!startError_.empty()) return {{}, startError_, {}};
   LineSource lines = [this]() -> std::optional<std::string> {
     std::string line;
     int c;

@@ -1,6 +1,6 @@
 #include <regex>
 
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 #include "tools/sim/formats.h"
 
 namespace vorla::sim {

@@ -87,14 +87,14 @@ std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in) {
   return std::nullopt;
 }
 
-void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes) {
+void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Held& held) {
   for (const HookOutcome& outcome : outcomes) {
     out << "outcome " << outcome.index << ' ' << outcome.scope << ' ' << outcome.status << '\n';
     for (const std::string& value : outcome.passed) out << "passed " << escaped(value) << '\n';
     writeMeasurement(out, "without", outcome.without);
     writeMeasurement(out, "with", outcome.with);
   }
-  out << "done" << std::endl;
+  out << "held " << held.objects << ' ' << held.descriptors << '\n' << "done" << std::endl;
 }
 
 void writeError(std::ostream& out, const std::string& message) {
@@ -117,6 +117,10 @@ Round readRound(const LineSource& in) {
       std::istringstream fields(value);
       fields >> outcome.index >> outcome.scope >> outcome.status;
       round.outcomes.push_back(std::move(outcome));
+      continue;
+    }
+    if (word == "held") {
+      std::istringstream(value) >> round.held.objects >> round.held.descriptors;
       continue;
     }
     if (round.outcomes.empty()) break;

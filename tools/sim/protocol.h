@@ -45,13 +45,21 @@ using LineSource = std::function<std::optional<std::string>()>;
 void writePlan(std::ostream& out, const std::vector<PlannedHook>& hooks);
 std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in);
 
-// One round: every outcome, then "done"; or one "error" line.
-void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes);
+// What the host process holds after a round: live objects of the device layer and open
+// descriptors, so that a round repeated many times shows whether anything accumulates.
+struct Held {
+  long objects = -1;
+  long descriptors = -1;
+};
+
+// One round: every outcome, what the process holds, then "done"; or one "error" line.
+void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Held& held);
 void writeError(std::ostream& out, const std::string& message);
 
 struct Round {
   std::vector<HookOutcome> outcomes;
   std::string error;  // set when the host process reported one or ended early
+  Held held;
 };
 Round readRound(const LineSource& in);
 inline constexpr const char* kEndedEarly = "the host process ended before it reported";

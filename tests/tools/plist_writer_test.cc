@@ -1,6 +1,6 @@
 // The writer, checked by reading back what it wrote: every fixture of the independent writer, in
 // both formats, comes back unchanged.
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/plist/plist_writer.h"
+#include "tools/common/plist_writer.h"
 
 #include <algorithm>
 #include <bit>

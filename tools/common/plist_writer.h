@@ -1,5 +1,6 @@
 // Writing property lists, in the binary format the device's preference service writes and in
-// XML for people to read.
+// XML for people to read. The device only reads them: the writer serves the tools, the tests and
+// the fuzz targets.
 #pragma once
 
 #include <cstdint>
