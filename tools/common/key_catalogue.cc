@@ -32,16 +32,28 @@ void addEnableKeys(std::vector<KeyInfo>& keys) {
       continue;
     }
     seen.emplace(constructor->enableKey, keys.size());
-    keys.push_back({constructor->enableKey, KeySource::kEnableKey, KeyKind::kBoolean, "off",
-                    constructor->app, constructor->meaning});
+    keys.push_back({constructor->enableKey,
+                    KeySource::kEnableKey,
+                    KeyKind::kBoolean,
+                    "off",
+                    constructor->app,
+                    constructor->meaning,
+                    {}});
   }
 }
 
 void addRegisteredSettings(std::vector<KeyInfo>& keys) {
   using Kind = settings::SettingDescription::Kind;
+  const features::CodedSetting coded[] = {features::aboutVersionCodes(),
+                                          features::aboutModelCodes(), features::phoneTabCodes(),
+                                          features::keyboardColourCodes()};
   for (const settings::SettingDescription& setting : settings::kSettings) {
-    KeyInfo info{setting.key, KeySource::kRegistered, KeyKind::kBoolean, "off",
-                 setting.app, setting.meaning};
+    KeyInfo info{
+        setting.key, KeySource::kRegistered, KeyKind::kBoolean, "off", setting.app, setting.meaning,
+        {}};
+    for (const features::CodedSetting& codes : coded) {
+      if (codes.variable == setting.variable) info.choices = codes.choices;
+    }
     if (setting.kind == Kind::kDouble) {
       info.kind = KeyKind::kDouble;
       info.defaultText = numberText(setting.defaultNumber);
@@ -90,8 +102,13 @@ void addSettingsFileKeys(std::vector<KeyInfo>& keys) {
       meaning += " and " + std::to_string(reader.hooks.size() - 1) + " more";
     }
     meaning += ", while " + std::string(reader.constructor->enableKey) + " is on";
-    keys.push_back({key, KeySource::kSettingsFile, colour ? KeyKind::kColour : KeyKind::kInteger,
-                    defaults, reader.constructor->app, meaning});
+    keys.push_back({key,
+                    KeySource::kSettingsFile,
+                    colour ? KeyKind::kColour : KeyKind::kInteger,
+                    defaults,
+                    reader.constructor->app,
+                    meaning,
+                    {}});
   }
 }
 

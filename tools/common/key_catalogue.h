@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tweak/features/coded_settings.h"
+
 namespace vorla::tools {
 
 enum class KeySource { kEnableKey, kRegistered, kSettingsFile };
@@ -18,6 +20,8 @@ struct KeyInfo {
   std::string defaultText;  // what the library uses while the key is absent
   std::string app;          // a host app's name, or "every" for the interface framework
   std::string meaning;
+  // For a setting that holds a code: what each code chooses, in the library's own order.
+  std::vector<features::CodeChoice> choices;
 };
 
 // Enable keys in load order, then registered settings in registration order, then the

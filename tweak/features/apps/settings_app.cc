@@ -1,6 +1,7 @@
 // The Settings app: the About page's version and model chosen by code from fixed tables, one
 // user title for every list controller, and list controllers that lay out as on a wide screen.
 #include "tweak/core/replacements.h"
+#include "tweak/features/coded_settings.h"
 #include "tweak/features/features.h"
 #include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
@@ -26,7 +27,18 @@ constexpr CodedText kModelTexts[] = {
     {119, "IPhone 11 Pro Max"}, {1110, "iPhone 12 Pro"}, {1112, "iPhone 12 Pro Max"},
 };
 
+template <const auto& Table>
+CodedSetting codesOf(const void* variable) {
+  CodedSetting coded{variable, {}};
+  for (const CodedText& row : Table) coded.choices.push_back({row.code, row.text});
+  return coded;
+}
+
 }  // namespace
+
+CodedSetting aboutVersionCodes() { return codesOf<kVersionTexts>(&IPhoneversion); }
+
+CodedSetting aboutModelCodes() { return codesOf<kModelTexts>(&::model); }
 
 Hook aboutVersion() {
   return hook<"PSGAboutDataSource", "_productVersionString",

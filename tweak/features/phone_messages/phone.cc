@@ -2,6 +2,7 @@
 // the settings file, a call history that never creates its store, contact snapshots that never
 // get a filter or a data source, and Phone tabs hidden by a registered setting.
 #include "tweak/core/replacements.h"
+#include "tweak/features/coded_settings.h"
 #include "tweak/features/features.h"
 #include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
@@ -123,6 +124,23 @@ struct PhoneTabs {
 };
 
 }  // namespace
+
+CodedSetting phoneTabCodes() {
+  CodedSetting coded{&::features, {}};
+  for (const TabRow& row : kTabRows) {
+    const std::pair<Cell, const char*> cells[] = {{row.tabs.favorites, "Favorites"},
+                                                  {row.tabs.recents, "Recents"},
+                                                  {row.tabs.contacts, "Contacts"},
+                                                  {row.tabs.keypad, "Keypad"},
+                                                  {row.tabs.voicemail, "Voicemail"}};
+    std::string hidden;
+    for (const auto& [cell, name] : cells) {
+      if (cell == kHidden) hidden += (hidden.empty() ? "" : ", ") + std::string(name);
+    }
+    coded.choices.push_back({row.features, hidden + " hidden"});
+  }
+  return coded;
+}
 
 Hook phoneTabs() {
   return hook<"PhoneTabBarController",
