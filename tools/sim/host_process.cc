@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 
 namespace vorla::sim {
 namespace {
@@ -41,6 +42,17 @@ HostProcess::HostProcess(const std::string& helper, const std::string& library,
     fail("cannot make a pipe: ");
     return;
   }
+  // Everything the child needs is made before the fork: other threads of the simulator may hold
+  // the allocator's lock at that moment, and the child must not wait for it.
+  std::vector<std::string> environment{"VORLA_DEVICE_ROOT=" + deviceRoot};
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (!std::string_view(*entry).starts_with("VORLA_DEVICE_ROOT=")) environment.push_back(*entry);
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  const char* argv[] = {helper.c_str(), library.c_str(), app.c_str(), nullptr};
+  std::string cannotRun = "error cannot run " + helper + "\n";
   std::fflush(nullptr);
   pid_ = ::fork();
   if (pid_ < 0) {
@@ -56,10 +68,8 @@ HostProcess::HostProcess(const std::string& helper, const std::string& library,
     ::dup2(output, STDOUT_FILENO);
     ::close(input);
     ::close(output);
-    ::setenv("VORLA_DEVICE_ROOT", deviceRoot.c_str(), 1);
-    ::execl(helper.c_str(), helper.c_str(), library.c_str(), app.c_str(), nullptr);
-    std::string message = "error cannot run " + helper + ": " + std::strerror(errno) + "\n";
-    [[maybe_unused]] ssize_t ignored = ::write(STDOUT_FILENO, message.data(), message.size());
+    ::execve(argv[0], const_cast<char* const*>(argv), envp.data());
+    [[maybe_unused]] ssize_t ignored = ::write(STDOUT_FILENO, cannotRun.data(), cannotRun.size());
     ::_exit(127);
   }
   ::close(in[0]);
