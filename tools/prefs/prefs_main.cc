@@ -1,5 +1,4 @@
 // vorla-prefs: shows and changes the keys of the suite in a device root's settings file.
-#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +6,7 @@
 #include "hosts/host_apps.h"
 #include "tools/common/key_catalogue.h"
 #include "tools/common/key_values.h"
+#include "tools/common/settings_edit.h"
 #include "tools/common/settings_store.h"
 #include "tools/common/text_table.h"
 
@@ -35,23 +35,6 @@ int fail(const std::string& message) {
 int usageError(const std::string& message) {
   std::cerr << "vorla-prefs: " << message << " (vorla-prefs --help shows the usage)\n";
   return 2;
-}
-
-const char* whenItApplies(KeySource source) {
-  switch (source) {
-    case KeySource::kEnableKey:
-      return "applies when an app next starts";
-    case KeySource::kRegistered:
-      return "applies at the next call, once the preferences service has carried it";
-    case KeySource::kSettingsFile:
-      return "applies at the next call";
-  }
-  return "";
-}
-
-std::string unknownKey(const std::string& key) {
-  return "unknown key \"" + key +
-         "\": the library does not read it (vorla-prefs list shows every key; --force uses it)";
 }
 
 void list(const std::string& path, const SettingsRead& read) {
@@ -96,42 +79,6 @@ int get(const std::string& key, const KeyInfo* info, const SettingsRead& read) {
   return 0;
 }
 
-int change(const Options& options, const std::string& path, SettingsRead read) {
-  const std::string& command = options.words[0];
-  const std::string& key = options.words[1];
-  const KeyInfo* info = findKey(key);
-  plist::Dictionary entries = std::move(read.entries);
-  auto position = std::find_if(entries.begin(), entries.end(),
-                               [&](const auto& entry) { return entry.first == key; });
-  std::string report;
-  if (command == "set") {
-    const std::string& text = options.words[2];
-    ParsedValue parsed = parseValue(info ? info->kind : KeyKind::kText, text);
-    if (auto* refusal = std::get_if<std::string>(&parsed)) {
-      return fail("cannot set " + key + " to \"" + text + "\": " + *refusal);
-    }
-    plist::Value value = std::get<plist::Value>(std::move(parsed));
-    report = key + " = " + showValue(value);
-    if (position != entries.end()) {
-      position->second = std::move(value);
-    } else {
-      entries.emplace_back(key, std::move(value));
-    }
-  } else {
-    if (position == entries.end()) {
-      std::cout << key << " was not set\n";
-      return 0;
-    }
-    entries.erase(position);
-    report = key + " unset" + (info ? " (the library uses " + info->defaultText + ")" : "");
-  }
-  if (std::string problem = writeSettings(path, entries); !problem.empty()) return fail(problem);
-  std::cout << report;
-  if (info != nullptr) std::cout << ": " << whenItApplies(info->source);
-  std::cout << '\n';
-  return 0;
-}
-
 int run(const Options& options) {
   if (options.words.empty()) return usageError("no command");
   const std::string& command = options.words[0];
@@ -157,11 +104,11 @@ int run(const Options& options) {
     if (unreadable) return fail("cannot read " + path + ": " + read.problem);
     return get(key, info, read);
   }
-  if (unreadable && !options.force) {
-    return fail("cannot read " + path + " (" + read.problem +
-                "), so it is left alone: --force replaces it");
-  }
-  return change(options, path, std::move(read));
+  EditResult edit = command == "set" ? setKey(path, key, options.words[2], options.force)
+                                     : unsetKey(path, key, options.force);
+  if (!edit.done) return fail(edit.message);
+  std::cout << edit.message << '\n';
+  return 0;
 }
 
 }  // namespace

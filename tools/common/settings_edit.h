@@ -1,0 +1,25 @@
+// The changes vorla-prefs makes to a settings file, shared with the simulator's page so that a
+// value is refused, or written, in exactly the same way whichever tool is used.
+#pragma once
+
+#include <string>
+
+namespace vorla::tools {
+
+struct EditResult {
+  bool done;
+  // What was done and when it applies ("barxx = \"#00ff00\": applies at the next call"), or why
+  // nothing was written, in the words vorla-prefs prints.
+  std::string message;
+};
+
+// Sets `key` to the value `text` stands for as the key's kind (text for a key the library does
+// not read, which needs `force`). A file that cannot be read is replaced only with `force`.
+EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
+                  bool force);
+EditResult unsetKey(const std::string& path, const std::string& key, bool force);
+
+// Why a key the library does not read is refused.
+std::string unknownKey(const std::string& key);
+
+}  // namespace vorla::tools
