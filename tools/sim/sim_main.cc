@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "hosts/host_apps.h"
 #include "tools/sim/device_setup.h"
 #include "tools/sim/formats.h"
+#include "tools/sim/serve/serve.h"
 #include "tools/sim/simulation.h"
 #include "tools/sim/watch.h"
 
@@ -19,11 +21,13 @@ namespace {
 constexpr const char* kUsage =
     "usage: vorla-sim [APP...] [--format text|json|html] [--settings FILE | --root DIR]\n"
     "       vorla-sim --watch APP [--settings FILE | --root DIR]\n"
+    "       vorla-sim --serve [--port N] [--settings FILE | --root DIR]\n"
     "Apps: safari cydia springboard preferences phone messages camera photos feed social\n"
     "(all when none is named). --settings simulates with a copy of FILE; otherwise the device\n"
     "root is --root, else VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
     ",\nwhich starts with the bundled example. --library FILE loads another build of the "
-    "library.\n";
+    "library.\n--serve shows every setting and every app on a page at 127.0.0.1 (port N, else a "
+    "free one),\nchanged there or anywhere else; the printed address carries the run's token.\n";
 
 struct Options {
   std::vector<std::string> apps;
@@ -32,6 +36,8 @@ struct Options {
   std::string root;
   std::string library = VORLA_LIBRARY_PATH;
   std::string watchApp;
+  bool serve = false;
+  std::string port;
 };
 
 int usageError(const std::string& message) {
@@ -52,6 +58,14 @@ std::string helperPath() {
   return (self.parent_path() / "vorla-sim-host").string();
 }
 
+// -1 unless `text` is a port number.
+int portNumber(const std::string& text) {
+  int port = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+  bool whole = error == std::errc() && end == text.data() + text.size();
+  return whole && port >= 1 && port <= 65535 ? port : -1;
+}
+
 // Parses the command line; returns an exit status when it is already decided.
 std::optional<int> parse(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
@@ -65,13 +79,16 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
       std::cout << kUsage;
       return 0;
     } else if (word == "--format" || word == "--settings" || word == "--root" ||
-               word == "--library" || word == "--watch") {
+               word == "--library" || word == "--watch" || word == "--port") {
       if (!(given = value())) return usageError(word + " needs a value");
       (word == "--format"     ? options.format
        : word == "--settings" ? options.settings
        : word == "--root"     ? options.root
        : word == "--library"  ? options.library
+       : word == "--port"     ? options.port
                               : options.watchApp) = *given;
+    } else if (word == "--serve") {
+      options.serve = true;
     } else if (word.starts_with("-")) {
       return usageError("unknown option " + word);
     } else {
@@ -83,6 +100,16 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   }
   if (!options.settings.empty() && !options.root.empty()) {
     return usageError("--settings and --root exclude each other");
+  }
+  if (options.serve) {
+    if (!options.apps.empty() || !options.watchApp.empty() || options.format != "text") {
+      return usageError("--serve shows every app, on its page only");
+    }
+  } else if (!options.port.empty()) {
+    return usageError("--port goes with --serve");
+  }
+  if (!options.port.empty() && portNumber(options.port) < 0) {
+    return usageError("--port takes a number from 1 to 65535, not \"" + options.port + "\"");
   }
   if (!options.watchApp.empty()) {
     if (!options.apps.empty()) return usageError("--watch takes one app and no others");
@@ -111,6 +138,9 @@ int run(const Options& options) {
   if (!setup.note().empty()) std::cerr << "vorla-sim: " << setup.note() << '\n';
   Programs programs{helperPath(), options.library};
   if (!options.watchApp.empty()) return watch(options.watchApp, setup, programs);
+  if (options.serve) {
+    return serve(setup, programs, options.port.empty() ? 0 : portNumber(options.port));
+  }
 
   Report report{setup.settingsFile(), setup.root(), options.library, {}};
   if (std::string problem = simulate(options.apps, programs, setup.root(), report);

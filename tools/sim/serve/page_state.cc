@@ -1,0 +1,88 @@
+#include "tools/sim/serve/page_state.h"
+
+#include "hosts/host_apps.h"
+#include "tools/common/key_catalogue.h"
+#include "tools/common/key_values.h"
+
+namespace vorla::sim {
+namespace {
+
+using Json = nlohmann::json;
+
+// The text that, typed into the page or given to vorla-prefs set, stands for the stored value;
+// null for an array, a dictionary, data or a date, which the page cannot edit.
+Json editableText(const plist::Value& value) {
+  if (auto* text = value.get_if<std::string>()) return *text;
+  if (auto* flag = value.get_if<bool>()) return *flag ? "on" : "off";
+  if (value.is<double>() || value.is<plist::Integer>()) return tools::showValue(value);
+  return nullptr;
+}
+
+Json keyJson(const tools::KeyInfo& info, const plist::Dictionary& entries) {
+  Json choices = Json::array();
+  for (const features::CodeChoice& choice : info.choices) {
+    choices.push_back(
+        {{"code", tools::showValue(plist::Value{choice.code})}, {"meaning", choice.meaning}});
+  }
+  const plist::Value* stored = plist::find(entries, info.key);
+  return {{"key", info.key},
+          {"source", tools::sourceName(info.source)},
+          {"kind", tools::kindName(info.kind)},
+          {"default", info.defaultText},
+          {"meaning", info.meaning},
+          {"choices", std::move(choices)},
+          {"stored", stored != nullptr},
+          {"text", stored ? editableText(*stored) : Json(nullptr)},
+          {"shown", stored ? tools::showValue(*stored) : ""}};
+}
+
+Json settingsJson(const plist::Dictionary& entries) {
+  std::vector<std::string> apps;
+  for (const hosts::HostApp& app : hosts::hostApps()) apps.push_back(app.name);
+  apps.push_back("every");
+  Json groups = Json::array();
+  for (const std::string& app : apps) {
+    Json keys = Json::array();
+    for (const tools::KeyInfo& info : tools::keyCatalogue()) {
+      if (info.app == app) keys.push_back(keyJson(info, entries));
+    }
+    groups.push_back({{"app", app}, {"title", tools::appTitle(app)}, {"keys", std::move(keys)}});
+  }
+  return groups;
+}
+
+const char* outcomeName(tools::SettingsRead::Outcome outcome) {
+  switch (outcome) {
+    case tools::SettingsRead::Outcome::kRead:
+      return "read";
+    case tools::SettingsRead::Outcome::kMissing:
+      return "missing";
+    case tools::SettingsRead::Outcome::kUnreadable:
+      return "unreadable";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string pageState(const std::string& settingsFile, const tools::SettingsRead& read,
+                      const tools::SettingsRead& lastGood, const nlohmann::json& preview,
+                      bool previewUpdating, const std::string& previewProblem) {
+  Json others = Json::array();
+  for (const auto& [key, value] : lastGood.entries) {
+    if (tools::findKey(key) == nullptr) {
+      others.push_back({{"key", key}, {"shown", tools::showValue(value)}});
+    }
+  }
+  Json state = {
+      {"settingsFile", settingsFile},
+      {"file", {{"status", outcomeName(read.outcome)}, {"problem", read.problem}}},
+      {"groups", settingsJson(lastGood.entries)},
+      {"otherKeys", std::move(others)},
+      {"preview",
+       {{"updating", previewUpdating}, {"problem", previewProblem}, {"sections", preview}}}};
+  // Texts from the file may hold bytes that are not UTF-8: the page gets U+FFFD for them.
+  return state.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+}  // namespace vorla::sim

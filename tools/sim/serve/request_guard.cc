@@ -1,0 +1,73 @@
+#include "tools/sim/serve/request_guard.h"
+
+#include <httplib.h>
+#include <sys/random.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <stdexcept>
+
+namespace vorla::sim {
+namespace {
+
+std::string randomToken() {
+  std::uint8_t bytes[16];
+  std::size_t filled = 0;
+  while (filled < sizeof bytes) {
+    ssize_t n = ::getrandom(bytes + filled, sizeof bytes - filled, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error("the system's random source cannot be read");
+    filled += static_cast<std::size_t>(n);
+  }
+  std::string token;
+  for (std::uint8_t byte : bytes) {
+    token += "0123456789abcdef"[byte >> 4];
+    token += "0123456789abcdef"[byte & 15];
+  }
+  return token;
+}
+
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// Compares in a time that does not depend on where the texts first differ.
+bool sameSecret(const std::string& given, const std::string& secret) {
+  unsigned char difference = given.size() == secret.size() ? 0 : 1;
+  for (std::size_t i = 0; i < secret.size(); ++i) {
+    difference |= static_cast<unsigned char>(secret[i] ^ (i < given.size() ? given[i] : 0));
+  }
+  return difference == 0;
+}
+
+}  // namespace
+
+RequestGuard::RequestGuard(int port) : port_(port), token_(randomToken()) {}
+
+std::optional<Refusal> RequestGuard::check(const httplib::Request& request) const {
+  std::string port = ":" + std::to_string(port_);
+  std::string host = lowered(request.get_header_value("Host"));
+  if (request.get_header_value_count("Host") != 1 ||
+      (host != "127.0.0.1" + port && host != "localhost" + port)) {
+    return Refusal{421, "this server answers only to 127.0.0.1" + port + " and localhost" + port +
+                            ", not to the host \"" + request.get_header_value("Host") + "\""};
+  }
+  if (request.method == "GET" || request.method == "HEAD") return std::nullopt;
+  if (request.get_header_value_count("X-Vorla-Token") != 1 ||
+      !sameSecret(request.get_header_value("X-Vorla-Token"), token_)) {
+    return Refusal{403,
+                   "a change needs the token of the address vorla-sim printed; open that "
+                   "address again"};
+  }
+  if (request.get_header_value_count("Origin") != 1 ||
+      lowered(request.get_header_value("Origin")) != "http://" + host) {
+    return Refusal{403, "a change must come from the settings page itself, not from \"" +
+                            request.get_header_value("Origin") + "\""};
+  }
+  return std::nullopt;
+}
+
+}  // namespace vorla::sim

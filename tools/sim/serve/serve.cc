@@ -1,0 +1,123 @@
+#include "tools/sim/serve/serve.h"
+
+#include <httplib.h>
+#include <signal.h>
+
+#include <atomic>
+#include <iostream>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "tools/common/key_values.h"
+#include "tools/common/settings_store.h"
+#include "tools/sim/serve/page_state.h"
+#include "tools/sim/serve/preview.h"
+#include "tools/sim/serve/request_guard.h"
+#include "tools/sim/serve/routes.h"
+#include "tools/sim/serve/state_channel.h"
+
+namespace vorla::sim {
+namespace {
+
+volatile sig_atomic_t stopRequested = 0;
+
+void requestStop(int) { stopRequested = 1; }
+
+std::map<std::string, std::string> shownEntries(const tools::SettingsRead& read) {
+  std::map<std::string, std::string> shown;
+  for (const auto& [key, value] : read.entries) shown[key] = tools::showValue(value);
+  return shown;
+}
+
+std::set<std::string> changedKeys(const tools::SettingsRead& before,
+                                  const tools::SettingsRead& after) {
+  std::map<std::string, std::string> old = shownEntries(before), now = shownEntries(after);
+  std::set<std::string> keys;
+  for (const auto& [key, value] : old) {
+    if (!now.contains(key) || now[key] != value) keys.insert(key);
+  }
+  for (const auto& [key, value] : now) {
+    if (!old.contains(key)) keys.insert(key);
+  }
+  return keys;
+}
+
+// Follows the settings file until a stop is requested, publishing the page's state at once when
+// the file changes and again once the preview has caught up.
+void follow(DeviceSetup& setup, Preview& preview, StateChannel& channel) {
+  const std::string& path = setup.settingsFile();
+  tools::SettingsRead lastGood = tools::readSettings(path);
+  tools::SettingsRead current = lastGood;
+  std::string problem;
+  auto publish = [&](bool updating) {
+    channel.publish(pageState(path, current, lastGood, preview.json(), updating, problem));
+  };
+  publish(false);
+  while (!stopRequested) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    tools::SettingsRead now = tools::readSettings(path);
+    bool wasUnreadable = current.outcome == tools::SettingsRead::Outcome::kUnreadable;
+    current = now;
+    if (now.outcome == tools::SettingsRead::Outcome::kUnreadable) {
+      // The apps keep the last settings they saw, and so does the page.
+      if (!wasUnreadable) publish(false);
+      continue;
+    }
+    std::set<std::string> keys = changedKeys(lastGood, now);
+    lastGood = std::move(now);
+    if (keys.empty()) {
+      if (wasUnreadable) publish(false);
+      continue;
+    }
+    publish(true);
+    problem = setup.refresh();
+    if (problem.empty()) problem = preview.update(keys);
+    publish(false);
+  }
+}
+
+}  // namespace
+
+int serve(DeviceSetup& setup, const Programs& programs, int port) {
+  struct sigaction action {};
+  action.sa_handler = requestStop;
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  std::cerr << "vorla-sim: starting every app..." << std::endl;
+  Preview preview(programs, setup.root());
+  if (std::string problem = preview.start(); !problem.empty()) {
+    std::cerr << "vorla-sim: " << problem << '\n';
+    return 1;
+  }
+  httplib::Server server;
+  int bound = port == 0 ? server.bind_to_any_port("127.0.0.1")
+                        : (server.bind_to_port("127.0.0.1", port) ? port : -1);
+  if (bound <= 0) {
+    std::cerr << "vorla-sim: cannot listen on 127.0.0.1"
+              << (port ? ":" + std::to_string(port) : std::string()) << '\n';
+    return 1;
+  }
+  RequestGuard guard(bound);
+  StateChannel channel;
+  addRoutes(server, guard, channel, setup.settingsFile());
+  std::thread follower([&] {
+    follow(setup, preview, channel);
+    channel.close();
+    // A stop before the server runs would be lost.
+    for (int tries = 0; tries < 100 && !server.is_running(); ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    server.stop();
+  });
+  std::cout << "Settings page: http://127.0.0.1:" << bound << "/?token=" << guard.token()
+            << "\nIt follows " << setup.settingsFile() << " (Ctrl-C stops)" << std::endl;
+  server.listen_after_bind();
+  stopRequested = 1;
+  follower.join();
+  return 0;
+}
+
+}  // namespace vorla::sim
