@@ -52,6 +52,10 @@ class Served:
         with open(self.settings, "rb") as f:
             return f.read()
 
+    def write_file(self, data):
+        with open(self.settings, "wb") as f:
+            f.write(data)
+
     def stored(self):
         return plistlib.loads(self.file_bytes())
 

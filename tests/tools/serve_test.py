@@ -96,6 +96,27 @@ class ServeSafetyTest(unittest.TestCase):
                 self.assertEqual(status, 404, answer)
         status, _ = self.request(method="GET", path="/", host="attacker.example", body=b"")
         self.assertEqual(status, 421)
+        status, _ = self.request(method="GET", path="/events?token=" + "0" * 32, body=b"")
+        self.assertEqual(status, 403)
+
+    def test_an_unreadable_file_is_shown_and_the_preview_kept(self):
+        stream = http.client.HTTPConnection("127.0.0.1", self.served.port, timeout=10)
+        stream.request("GET", "/events?token=" + self.served.token)
+        events = stream.getresponse()
+        self.addCleanup(stream.close)
+
+        def next_state():
+            while not (line := events.readline()).startswith(b"data: "):
+                self.assertTrue(line, "the event stream ended")
+            return json.loads(line[len(b"data: "):])
+
+        good, before = next_state(), self.served.file_bytes()
+        self.addCleanup(self.served.write_file, before)
+        self.served.write_file(b"<plist><dict><key>barxx")
+        shown = next_state()
+        self.assertEqual(shown["file"]["status"], "unreadable")
+        self.assertEqual(shown["preview"], good["preview"])
+        self.assertEqual(shown["groups"], good["groups"])
 
     def test_listens_on_the_loopback_address_only(self):
         listening = []

@@ -249,7 +249,7 @@ function draw(appChanged) {
   drawPreview();
 }
 
-const events = new EventSource("/events");
+const events = new EventSource("/events?token=" + encodeURIComponent(token));
 events.onmessage = (event) => {
   const first = state === null;
   state = JSON.parse(event.data);

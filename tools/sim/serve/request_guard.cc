@@ -55,6 +55,11 @@ std::optional<Refusal> RequestGuard::check(const httplib::Request& request) cons
     return Refusal{421, "this server answers only to 127.0.0.1" + port + " and localhost" + port +
                             ", not to the host \"" + request.get_header_value("Host") + "\""};
   }
+  // Any page may open an event stream here, and each holds one of the server's threads: only the
+  // settings page, which has the token, may.
+  if (request.path == "/events" && !sameSecret(request.get_param_value("token"), token_)) {
+    return Refusal{403, "the event stream needs the token of the address vorla-sim printed"};
+  }
   if (request.method == "GET" || request.method == "HEAD") return std::nullopt;
   if (request.get_header_value_count("X-Vorla-Token") != 1 ||
       !sameSecret(request.get_header_value("X-Vorla-Token"), token_)) {

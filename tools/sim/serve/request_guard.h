@@ -25,7 +25,8 @@ class RequestGuard {
   const std::string& token() const { return token_; }
 
   // Every request needs a Host naming the loopback address or localhost with the server's port,
-  // so that a name rebound to 127.0.0.1 reaches nothing. A request that may change state
+  // so that a name rebound to 127.0.0.1 reaches nothing. The event stream needs the token as its
+  // `token` parameter. A request that may change state
   // (anything but GET and HEAD) also needs the token in the X-Vorla-Token header and an Origin
   // that is this server's own.
   std::optional<Refusal> check(const httplib::Request& request) const;
