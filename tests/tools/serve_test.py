@@ -4,11 +4,12 @@ message, and leaves the settings file byte for byte as it was."""
 import http.client
 import json
 import os
+import subprocess
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from serve_support import Served  # noqa: E402
+from serve_support import SIM, Served  # noqa: E402
 
 
 class ServeSafetyTest(unittest.TestCase):
@@ -127,6 +128,11 @@ class ServeSafetyTest(unittest.TestCase):
                     if state == "0A" and int(local.split(":")[1], 16) == self.served.port:
                         listening.append(local.split(":")[0])
         self.assertEqual(listening, ["0100007F"])
+        # No second server shares the port, to take some of the page's requests.
+        second = subprocess.run([SIM, "--serve", "--port", str(self.served.port), "--root",
+                                 self.served.root], capture_output=True, text=True, timeout=60)
+        self.assertEqual(second.returncode, 1, second.stdout)
+        self.assertIn("cannot listen", second.stderr)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <iostream>
@@ -93,6 +94,12 @@ int serve(DeviceSetup& setup, const Programs& programs, int port) {
     return 1;
   }
   httplib::Server server;
+  // Not the library's default SO_REUSEPORT: with it a second server, or any other program, could
+  // bind the same port and take a share of the page's requests, token and all.
+  server.set_socket_options([](int socket) {
+    int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   int bound = port == 0 ? server.bind_to_any_port("127.0.0.1")
                         : (server.bind_to_port("127.0.0.1", port) ? port : -1);
   if (bound <= 0) {
