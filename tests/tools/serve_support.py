@@ -23,7 +23,7 @@ class Served:
         os.makedirs(os.path.dirname(self.settings))
         shutil.copy(EXAMPLE, self.settings)
         self.process = subprocess.Popen([SIM, "--serve", "--root", self.root], text=True,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.PIPE)
         # The address is printed once every app has started; a server that never prints it is
         # ended, which ends the read below.
         watchdog = threading.Timer(90, self.process.kill)

@@ -53,6 +53,9 @@ HostProcess::HostProcess(const std::string& helper, const std::string& library,
   envp.push_back(nullptr);
   const char* argv[] = {helper.c_str(), library.c_str(), app.c_str(), nullptr};
   std::string cannotRun = "error cannot run " + helper + "\n";
+  // The host starts with no signal blocked, whatever the simulator's threads block.
+  sigset_t noSignals;
+  sigemptyset(&noSignals);
   std::fflush(nullptr);
   pid_ = ::fork();
   if (pid_ < 0) {
@@ -68,6 +71,7 @@ HostProcess::HostProcess(const std::string& helper, const std::string& library,
     ::dup2(output, STDOUT_FILENO);
     ::close(input);
     ::close(output);
+    ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
     ::execve(argv[0], const_cast<char* const*>(argv), envp.data());
     [[maybe_unused]] ssize_t ignored = ::write(STDOUT_FILENO, cannotRun.data(), cannotRun.size());
     ::_exit(127);

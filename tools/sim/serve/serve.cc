@@ -1,10 +1,12 @@
 #include "tools/sim/serve/serve.h"
 
 #include <httplib.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
 
 #include <atomic>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <set>
@@ -21,9 +23,22 @@
 namespace vorla::sim {
 namespace {
 
-volatile sig_atomic_t stopRequested = 0;
+sigset_t stopSignals() {
+  sigset_t stops;
+  sigemptyset(&stops);
+  sigaddset(&stops, SIGINT);
+  sigaddset(&stops, SIGTERM);
+  return stops;
+}
 
-void requestStop(int) { stopRequested = 1; }
+// Whether SIGINT or SIGTERM came within `patience`. Every thread keeps them blocked and the
+// follower takes them here: a handler could run on the thread blocked in accept, which would
+// never look at a flag (and ThreadSanitizer delays it until accept returns).
+bool stopSignalled(std::chrono::milliseconds patience) {
+  sigset_t stops = stopSignals();
+  timespec wait{0, static_cast<long>(patience.count()) * 1'000'000};
+  return ::sigtimedwait(&stops, nullptr, &wait) > 0;
+}
 
 std::map<std::string, std::string> shownEntries(const tools::SettingsRead& read) {
   std::map<std::string, std::string> shown;
@@ -44,9 +59,10 @@ std::set<std::string> changedKeys(const tools::SettingsRead& before,
   return keys;
 }
 
-// Follows the settings file until a stop is requested, publishing the page's state at once when
-// the file changes and again once the preview has caught up.
-void follow(DeviceSetup& setup, Preview& preview, StateChannel& channel) {
+// Follows the settings file until a stop signal or the server's end, publishing the page's state at
+// once when the file changes and again once the preview has caught up.
+void follow(DeviceSetup& setup, Preview& preview, StateChannel& channel,
+            const std::atomic<bool>& serverEnded) {
   const std::string& path = setup.settingsFile();
   tools::SettingsRead lastGood = tools::readSettings(path);
   tools::SettingsRead current = lastGood;
@@ -55,8 +71,7 @@ void follow(DeviceSetup& setup, Preview& preview, StateChannel& channel) {
     channel.publish(pageState(path, current, lastGood, preview.json(), updating, problem));
   };
   publish(false);
-  while (!stopRequested) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  while (!serverEnded && !stopSignalled(std::chrono::milliseconds(150))) {
     tools::SettingsRead now = tools::readSettings(path);
     bool wasUnreadable = current.outcome == tools::SettingsRead::Outcome::kUnreadable;
     current = now;
@@ -81,11 +96,9 @@ void follow(DeviceSetup& setup, Preview& preview, StateChannel& channel) {
 }  // namespace
 
 int serve(DeviceSetup& setup, const Programs& programs, int port) {
-  struct sigaction action {};
-  action.sa_handler = requestStop;
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // Before any thread starts, so that every thread inherits the mask.
+  sigset_t stops = stopSignals();
+  pthread_sigmask(SIG_BLOCK, &stops, nullptr);
 
   std::cerr << "vorla-sim: starting every app..." << std::endl;
   Preview preview(programs, setup.root());
@@ -110,8 +123,9 @@ int serve(DeviceSetup& setup, const Programs& programs, int port) {
   RequestGuard guard(bound);
   StateChannel channel;
   addRoutes(server, guard, channel, setup.settingsFile());
+  std::atomic<bool> serverEnded = false;
   std::thread follower([&] {
-    follow(setup, preview, channel);
+    follow(setup, preview, channel, serverEnded);
     channel.close();
     // A stop before the server runs would be lost.
     for (int tries = 0; tries < 100 && !server.is_running(); ++tries) {
@@ -122,7 +136,7 @@ int serve(DeviceSetup& setup, const Programs& programs, int port) {
   std::cout << "Settings page: http://127.0.0.1:" << bound << "/?token=" << guard.token()
             << "\nIt follows " << setup.settingsFile() << " (Ctrl-C stops)" << std::endl;
   server.listen_after_bind();
-  stopRequested = 1;
+  serverEnded = true;
   follower.join();
   return 0;
 }
