@@ -72,6 +72,7 @@ class PageInBrowserTest(unittest.TestCase):
         self.wait(15).until(lambda d: any("#123456" in row for row in self.changed_rows()))
         self.set_by_script(self.setting("barxx", 'input[type="range"]'), "0.5")
         self.wait(10).until(lambda d: self.served.stored()["barxx"] == "#123456:0.50")
+        self.wait(15).until(lambda d: any("#12345680" in row for row in self.changed_rows()))
         self.driver.execute_script("arguments[0].scrollIntoView({block: 'center'});"
                                    "document.querySelector('tr.changed').scrollIntoView();",
                                    self.setting("barxx", "input"))

@@ -150,7 +150,7 @@ function settingRow(info) {
                  error);
   updaters.set(info.key, (now) => {
     control[1](now);
-    badge.textContent = now.stored ? "stored" : "default " + now.default;
+    badge.textContent = (now.stored ? "stored · " : "") + "default " + now.default;
     badge.className = now.stored ? "badge stored" : "badge";
     reset.hidden = !now.stored;
     error.textContent = errors.get(now.key) || "";
