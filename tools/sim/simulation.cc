@@ -1,16 +1,22 @@
 #include "tools/sim/simulation.h"
 
 #include <algorithm>
+#include <map>
 
 #include "hosts/host_apps.h"
 #include "tools/common/key_catalogue.h"
+#include "tools/sim/enable_keys.h"
 #include "tools/sim/host_process.h"
 
 namespace vorla::sim {
 
-std::vector<PlannedHook> plannedHooks() {
+std::vector<PlannedHook> plannedHooks(const std::string& deviceRoot) {
+  std::map<std::string, bool> states = enableKeyStates(deviceRoot);
   std::vector<PlannedHook> hooks;
-  for (const PlanEntry& entry : hookPlan()) hooks.push_back(entry.hook);
+  for (const PlanEntry& entry : hookPlan()) {
+    hooks.push_back(entry.hook);
+    if (!entry.hook.enableKey.empty()) hooks.back().enableKeyOn = states.at(entry.hook.enableKey);
+  }
   return hooks;
 }
 
@@ -58,7 +64,7 @@ std::string simulate(const std::vector<std::string>& apps, const Programs& progr
                      const std::string& deviceRoot, Report& report) {
   std::vector<std::vector<HookOutcome>> everyApp;
   for (const std::string& app : apps) {
-    HostProcess host(programs.helper, programs.library, app, deviceRoot, plannedHooks());
+    HostProcess host(programs.helper, programs.library, app, deviceRoot, plannedHooks(deviceRoot));
     Round round = host.next();
     if (round.error.empty()) round.error = unknownHooks(round);
     if (round.error.empty()) round.error = host.finish();

@@ -13,8 +13,9 @@ struct Programs {
   std::string library;  // VorlaPro.so
 };
 
-// The planned hooks, as the host processes are told them.
-std::vector<PlannedHook> plannedHooks();
+// The planned hooks, as the host processes are told them, with their enable keys as the library
+// reads them from the settings file of `deviceRoot` now.
+std::vector<PlannedHook> plannedHooks(const std::string& deviceRoot);
 
 // "" when every outcome names a planned hook, else what is wrong: the rows are looked up by it.
 std::string unknownHooks(const Round& round);

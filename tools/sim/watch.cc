@@ -55,8 +55,8 @@ Changes showChanges(const Snapshot& before, const Snapshot& after, const std::st
     } else if (info != nullptr) {
       effect = "settings-file key: applies at the next call";
     }
-    std::cout << "  " << key << ": " << (values.first.empty() ? "-" : values.first) << " -> "
-              << (values.second.empty() ? "-" : values.second) << " (" << effect << ")\n";
+    std::cout << "  " << tools::keyText(key) << ": " << (values.first.empty() ? "-" : values.first)
+              << " -> " << (values.second.empty() ? "-" : values.second) << " (" << effect << ")\n";
   }
   return changes;
 }
@@ -74,7 +74,7 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
   std::string title = tools::appTitle(app);
   auto start = [&] {
     return std::make_unique<HostProcess>(programs.helper, programs.library, app, setup.root(),
-                                         plannedHooks());
+                                         plannedHooks(setup.root()));
   };
   std::unique_ptr<HostProcess> host = start();
   std::optional<Snapshot> shown = snapshotOf(setup.settingsFile());
@@ -90,6 +90,8 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
     addApp(report, app, round.outcomes);
     writeText(std::cout, report);
     std::cout << "\nWatching " << setup.settingsFile() << " (Ctrl-C stops)" << std::endl;
+    // Nobody sees the output any more: the caller reports why.
+    if (!std::cout) return 1;
 
     std::optional<Snapshot> now;
     while (!stopRequested) {
