@@ -28,7 +28,7 @@ std::string usage() {
          "       vorla-sim --watch APP [--settings FILE | --root DIR]\n"
          "Apps:" +
          apps +
-         " (all when none is named; any case; settings is preferences).\n"
+         "\n(all when none is named; in any case; settings is preferences).\n"
          "--settings simulates with a copy of FILE; otherwise the device root is --root, else\n"
          "VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
          ",\nwhich starts with the bundled example. --library FILE loads another build of the\n"
