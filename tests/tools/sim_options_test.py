@@ -50,6 +50,12 @@ class SimOptionsTest(unittest.TestCase):
                     on = chosen[hook["enableKey"]][1]
                     self.assertEqual(hook["status"] == "key-off", not on, hook)
 
+    def test_texts_are_shown_escaped_on_one_line(self):
+        with open(self.settings, "wb") as f:
+            plistlib.dump({"EnableNoSIM": True, "NoSIM": 'two\nlines "q"'}, f)
+        shown = run(SIM, "--root", self.root, "springboard").stdout
+        self.assertIn('host got "two\\nlines \\"q\\""', shown)
+
     def test_app_names_fold_case_merge_and_take_the_settings_alias(self):
         report = self.report("SAFARI", "safari", "Settings", "preferences")
         self.assertEqual([s["app"] for s in report["sections"]], ["safari", "every", "preferences"])
