@@ -229,9 +229,6 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   if (existing.present && !S_ISREG(existing.status.st_mode)) {
     return ended(Outcome::kRefused, *target + " is not a regular file");
   }
-  if (existing.present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
-    return ended(Outcome::kRefused, failure("cannot write " + *target), true);
-  }
   SettingsRead read = existing.present ? readSettings(*target) : SettingsRead{};
   bool unreadable = existing.present && read.outcome != SettingsRead::Outcome::kRead;
   if (unreadable && !force) {
@@ -239,6 +236,9 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   }
 
   if (!change(read.entries)) return ended(Outcome::kUnchanged);
+  if (existing.present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
+    return ended(Outcome::kRefused, failure("cannot write " + *target), true);
+  }
   SettingsUpdate update = ended(Outcome::kWritten);
   if (unreadable) {
     if (problem = keepBeside(*target, update.keptAs); !problem.empty()) {

@@ -40,7 +40,8 @@ struct SettingsUpdate {
 
 // Edits the settings file at `path` with `change`, which gets every entry the file holds (keys it
 // does not know included) and returns whether it changed anything. Writers queue on an exclusive
-// lock on `path`.lock, held from the read to the rename, so concurrent changes all land.
+// lock on a file beside the settings file (its name and `.lock`, removed afterwards), held from
+// the read to the rename, so concurrent changes all land.
 //
 // The new content is written in the binary format to a temporary file beside the file, flushed,
 // and renamed over it. A link is written through: the rename replaces its final target, in the
