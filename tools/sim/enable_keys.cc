@@ -1,6 +1,5 @@
 #include "tools/sim/enable_keys.h"
 
-#include "device/foundation/device_paths.h"
 #include "device/runtime/object.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/load_sequence.h"
@@ -9,8 +8,7 @@
 
 namespace vorla::sim {
 
-std::map<std::string, bool> enableKeyStates(const std::string& deviceRoot) {
-  device::useDeviceRoot(deviceRoot);
+std::map<std::string, bool> enableKeyStates() {
   device::pushAutoreleasePool();
   // The suite's values are its file's: the file's dictionary answers objectForKey: as the
   // preferences object does, without the preferences service's delay in following the file.

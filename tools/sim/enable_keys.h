@@ -7,9 +7,9 @@
 
 namespace vorla::sim {
 
-// Every enable key of the load sequence, on or off, from the settings file of `deviceRoot`
-// (which becomes this process's device root). Read with the library's own routine, so that a
-// value of any kind, or none, reads exactly as the library reads it.
-std::map<std::string, bool> enableKeyStates(const std::string& deviceRoot);
+// Every enable key of the load sequence, on or off, from the settings file of this process's
+// device root. Read with the library's own routine, so that a value of any kind, or none, reads
+// exactly as the library reads it.
+std::map<std::string, bool> enableKeyStates();
 
 }  // namespace vorla::sim

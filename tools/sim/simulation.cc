@@ -10,8 +10,8 @@
 
 namespace vorla::sim {
 
-std::vector<PlannedHook> plannedHooks(const std::string& deviceRoot) {
-  std::map<std::string, bool> states = enableKeyStates(deviceRoot);
+std::vector<PlannedHook> plannedHooks() {
+  std::map<std::string, bool> states = enableKeyStates();
   std::vector<PlannedHook> hooks;
   for (const PlanEntry& entry : hookPlan()) {
     hooks.push_back(entry.hook);
@@ -64,7 +64,7 @@ std::string simulate(const std::vector<std::string>& apps, const Programs& progr
                      const std::string& deviceRoot, Report& report) {
   std::vector<std::vector<HookOutcome>> everyApp;
   for (const std::string& app : apps) {
-    HostProcess host(programs.helper, programs.library, app, deviceRoot, plannedHooks(deviceRoot));
+    HostProcess host(programs.helper, programs.library, app, deviceRoot, plannedHooks());
     Round round = host.next();
     if (round.error.empty()) round.error = unknownHooks(round);
     if (round.error.empty()) round.error = host.finish();

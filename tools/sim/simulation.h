@@ -14,8 +14,8 @@ struct Programs {
 };
 
 // The planned hooks, as the host processes are told them, with their enable keys as the library
-// reads them from the settings file of `deviceRoot` now.
-std::vector<PlannedHook> plannedHooks(const std::string& deviceRoot);
+// reads them now from the settings file of this process's device root, which is theirs.
+std::vector<PlannedHook> plannedHooks();
 
 // "" when every outcome names a planned hook, else what is wrong: the rows are looked up by it.
 std::string unknownHooks(const Round& round);

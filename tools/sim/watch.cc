@@ -74,7 +74,7 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
   std::string title = tools::appTitle(app);
   auto start = [&] {
     return std::make_unique<HostProcess>(programs.helper, programs.library, app, setup.root(),
-                                         plannedHooks(setup.root()));
+                                         plannedHooks());
   };
   std::unique_ptr<HostProcess> host = start();
   std::optional<Snapshot> shown = snapshotOf(setup.settingsFile());
