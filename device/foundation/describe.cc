@@ -5,6 +5,33 @@
 #include "device/foundation/values.h"
 
 namespace vorla::device {
+namespace {
+
+// Quoted, with quotes, backslashes and control characters escaped: a text stays on one line and
+// reads back unambiguously wherever it is shown.
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += {'\\', c};
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
 
 bool isKindOf(id object, const char* className) {
   Class wanted = objc_getClass(className);
@@ -17,7 +44,7 @@ bool isKindOf(id object, const char* className) {
 
 std::string describe(id object) {
   if (object == nil) return "nil";
-  if (auto text = stringOf(object)) return "\"" + std::string(*text) + "\"";
+  if (auto text = stringOf(object)) return quoted(*text);
   if (auto rgba = colourOf(object)) return text::formatColourText(*rgba);
   if (auto* number = bodyOf<NumberBody>(object)) {
     char buffer[64];

@@ -30,8 +30,9 @@ std::optional<std::string_view> stringOf(id object);
 // The components of a UIColor, or nullopt for anything else.
 std::optional<text::Rgba> colourOf(id object);
 
-// A readable rendering of any value object, for tools and test messages: texts quoted, colours
-// as "#rrggbb", numbers as numbers, collections with their contents, nil as "nil".
+// A readable rendering of any value object on one line, for tools and test messages: texts quoted
+// (quotes, backslashes and control characters escaped), colours as "#rrggbb", numbers as
+// numbers, collections with their contents, nil as "nil".
 std::string describe(id object);
 
 // Whether the object is an instance of the named class or one of its subclasses.

@@ -26,7 +26,8 @@ using Prepare = std::function<void(const DeviceRoot&)>;
 std::vector<std::string> outcomesWith(const Prepare& prepare) {
   DeviceRoot root;
   prepare(root);
-  static const std::vector<sim::PlannedHook> hooks = sim::plannedHooks();
+  // Per scenario: the plan carries the enable keys as the library reads them from its file.
+  const std::vector<sim::PlannedHook> hooks = sim::plannedHooks();
   sim::HostProcess host(VORLA_SIM_HOST, VORLA_LIBRARY_PATH, "all-hooked", root.path(), hooks);
   sim::Round round = host.next();
   EXPECT_EQ(round.error, "");

@@ -23,61 +23,60 @@ const char* whenItApplies(KeySource source) {
   return "";
 }
 
-// The file's entries, or why they must not be replaced.
-std::variant<plist::Dictionary, std::string> entriesToChange(const std::string& path, bool force) {
-  SettingsRead read = readSettings(path);
-  if (read.outcome == SettingsRead::Outcome::kUnreadable && !force) {
-    return "cannot read " + path + " (" + read.problem +
-           "), so it is left alone: --force replaces it";
-  }
-  return std::move(read.entries);
-}
-
-// Writes `entries` with the value of `key` changed to `value`, or removed when there is none.
+// Gives `key` the value `value`, or removes it when there is none; every other entry of the file
+// is kept as it is.
 EditResult change(const std::string& path, const std::string& key,
-                  std::optional<plist::Value> value, bool force) {
+                  const std::optional<plist::Value>& value, bool force) {
   const KeyInfo* info = findKey(key);
-  if (info == nullptr && !force) return {false, unknownKey(key)};
-  auto entries = entriesToChange(path, force);
-  if (auto* refusal = std::get_if<std::string>(&entries)) return {false, *refusal};
-  auto& dictionary = std::get<plist::Dictionary>(entries);
-  auto position = std::find_if(dictionary.begin(), dictionary.end(),
-                               [&](const auto& entry) { return entry.first == key; });
-  std::string report;
-  if (value) {
-    report = key + " = " + showValue(*value);
-    if (position != dictionary.end()) {
-      position->second = std::move(*value);
+  if (info == nullptr && !force) return {false, unknownKey(key), ""};
+  SettingsUpdate update = updateSettings(path, force, [&](plist::Dictionary& entries) {
+    auto position = std::find_if(entries.begin(), entries.end(),
+                                 [&](const auto& entry) { return entry.first == key; });
+    if (!value) {
+      if (position == entries.end()) return false;
+      entries.erase(position);
+    } else if (position != entries.end()) {
+      position->second = *value;
     } else {
-      dictionary.emplace_back(key, std::move(*value));
+      entries.push_back({key, *value});
     }
-  } else {
-    if (position == dictionary.end()) return {true, key + " was not set"};
-    dictionary.erase(position);
-    report = key + " unset" + (info ? " (the library uses " + info->defaultText + ")" : "");
+    return true;
+  });
+  switch (update.outcome) {
+    case SettingsUpdate::Outcome::kRefused:
+      return {false,
+              update.problem + (update.forceWouldHelp
+                                    ? ", so it is left alone (--force replaces it and keeps the "
+                                      "old one beside it)"
+                                    : ""),
+              ""};
+    case SettingsUpdate::Outcome::kFailed:
+      return {false, update.problem, ""};
+    case SettingsUpdate::Outcome::kUnchanged:
+      return {true, keyText(key) + " was not set", ""};
+    case SettingsUpdate::Outcome::kWritten:
+      break;
   }
-  if (std::string problem = writeSettings(path, dictionary); !problem.empty()) {
-    return {false, problem};
-  }
+  std::string report = value ? keyText(key) + " = " + showValue(*value)
+                             : keyText(key) + " unset" +
+                                   (info ? " (the library uses " + info->defaultText + ")" : "");
   if (info != nullptr) report += std::string(": ") + whenItApplies(info->source);
-  return {true, report};
+  return {true, report, update.keptAs};
 }
 
 }  // namespace
 
 std::string unknownKey(const std::string& key) {
-  return "unknown key \"" + key +
-         "\": the library does not read it (vorla-prefs list shows every key; --force uses it)";
+  return "unknown key " + quotedText(key) +
+         ": the library does not read it (vorla-prefs list shows every key; --force uses it)";
 }
 
 EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
                   bool force) {
   const KeyInfo* info = findKey(key);
-  if (info == nullptr && !force) return {false, unknownKey(key)};
-  ParsedValue parsed = parseValue(info ? info->kind : KeyKind::kText, text);
-  if (auto* refusal = std::get_if<std::string>(&parsed)) {
-    return {false, "cannot set " + key + " to \"" + text + "\": " + *refusal};
-  }
+  if (info == nullptr && !force) return {false, unknownKey(key), ""};
+  ParsedValue parsed = valueForKey(key, info ? info->kind : KeyKind::kText, text);
+  if (auto* refusal = std::get_if<std::string>(&parsed)) return {false, *refusal, ""};
   return change(path, key, std::get<plist::Value>(std::move(parsed)), force);
 }
 

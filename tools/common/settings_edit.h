@@ -11,10 +11,13 @@ struct EditResult {
   // What was done and when it applies ("barxx = \"#00ff00\": applies at the next call"), or why
   // nothing was written, in the words vorla-prefs prints.
   std::string message;
+  // Where an unreadable settings file that `force` replaced was kept, or "".
+  std::string keptAs;
 };
 
 // Sets `key` to the value `text` stands for as the key's kind (text for a key the library does
-// not read, which needs `force`). A file that cannot be read is replaced only with `force`.
+// not read, which needs `force`), through the settings store's locked read-modify-write. A file
+// that cannot be read, or that the user cannot write, is replaced only with `force`.
 EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
                   bool force);
 EditResult unsetKey(const std::string& path, const std::string& key, bool force);

@@ -2,6 +2,7 @@
 // under the root, read in either property-list format, written in the binary format atomically.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "device/plist/plist_value.h"
@@ -12,6 +13,13 @@ namespace vorla::tools {
 // tree, so that vorla-prefs and vorla-sim agree without any set-up.
 std::string chooseDeviceRoot(const std::string& rootOption);
 
+// Whether the tools' own default root is the one chosen: only that one is made when missing.
+bool isDefaultDeviceRoot(const std::string& root);
+
+// Why `root` cannot hold a settings file to be written, or "". A root that does not exist is
+// refused unless `create`, so that a mistyped root never becomes a new device tree.
+std::string deviceRootProblem(const std::string& root, bool create);
+
 std::string settingsPathUnder(const std::string& root);
 
 struct SettingsRead {
@@ -20,11 +28,28 @@ struct SettingsRead {
   std::string problem;        // why it could not be read
 };
 
+// Needs no lock: writers replace the file by a rename, so a reader sees a whole file.
 SettingsRead readSettings(const std::string& path);
 
-// Replaces the file with `entries` in the binary format: a temporary file in the same directory,
-// flushed to disk, then renamed over the old one, so that a reader sees the old file or the new
-// one and never a part. Creates the directories on the way. Returns why it failed, or "".
-std::string writeSettings(const std::string& path, const plist::Dictionary& entries);
+struct SettingsUpdate {
+  enum class Outcome { kWritten, kUnchanged, kRefused, kFailed } outcome;
+  std::string problem;          // why it was refused or failed
+  bool forceWouldHelp = false;  // refused, and asking again with `force` would write it
+  std::string keptAs;           // where the unreadable file that was replaced now is
+};
+
+// Edits the settings file at `path` with `change`, which gets every entry the file holds (keys it
+// does not know included) and returns whether it changed anything. Writers queue on an exclusive
+// lock on a file beside the settings file (its name and `.lock`, removed afterwards), held from
+// the read to the rename, so concurrent changes all land.
+//
+// The new content is written in the binary format to a temporary file beside the file, flushed,
+// and renamed over it. A link is written through: the rename replaces its final target, in the
+// target's directory. The file keeps its mode, and its owner when run as root. Directories on the
+// way are made. Refused unless `force`: a file the user cannot write, and one that cannot be read
+// as settings, which is then kept beside the new one under a new name. Never forced: a path that
+// is a directory or another non-regular file, or whose directories cannot be.
+SettingsUpdate updateSettings(const std::string& path, bool force,
+                              const std::function<bool(plist::Dictionary&)>& change);
 
 }  // namespace vorla::tools

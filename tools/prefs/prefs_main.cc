@@ -1,5 +1,8 @@
 // vorla-prefs: shows and changes the keys of the suite in a device root's settings file.
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,32 +12,43 @@
 #include "tools/common/settings_edit.h"
 #include "tools/common/settings_store.h"
 #include "tools/common/text_table.h"
+#include "tools/common/tool_output.h"
 
 namespace vorla::tools {
 namespace {
 
+constexpr const char* kTool = "vorla-prefs";
 constexpr const char* kUsage =
-    "usage: vorla-prefs [--root DIR] [--force] list\n"
-    "       vorla-prefs [--root DIR] [--force] get KEY\n"
-    "       vorla-prefs [--root DIR] [--force] set KEY VALUE\n"
-    "       vorla-prefs [--root DIR] [--force] unset KEY\n"
+    "usage: vorla-prefs [--root DIR] [--create-root] [--force] list\n"
+    "       vorla-prefs [--root DIR] [--create-root] [--force] get KEY\n"
+    "       vorla-prefs [--root DIR] [--create-root] [--force] set KEY VALUE\n"
+    "       vorla-prefs [--root DIR] [--create-root] [--force] unset KEY\n"
     "The device root is --root, else VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
-    ".\n--force uses a key the library does not read, and replaces a file that cannot be read.\n";
+    ".\nA root that does not exist is made only with --create-root (the last one excepted).\n"
+    "--force uses a key the library does not read, writes a read-only settings file, and\n"
+    "replaces one that cannot be read, keeping it beside the new one. --root=DIR works too.\n";
 
 struct Options {
   std::string root;
   bool force = false;
+  bool createRoot = false;
   std::vector<std::string> words;
 };
 
 int fail(const std::string& message) {
-  std::cerr << "vorla-prefs: " << message << '\n';
+  std::cerr << kTool << ": " << message << '\n';
   return 1;
 }
 
 int usageError(const std::string& message) {
-  std::cerr << "vorla-prefs: " << message << " (vorla-prefs --help shows the usage)\n";
+  std::cerr << kTool << ": " << message << " (vorla-prefs --help shows the usage)\n";
   return 2;
+}
+
+std::string currentCell(const KeyInfo& info, const plist::Value* stored) {
+  if (stored == nullptr) return "-";
+  std::string mismatch = kindMismatch(info.kind, *stored);
+  return showValue(*stored) + (mismatch.empty() ? "" : " (" + mismatch + ")");
 }
 
 void list(const std::string& path, const SettingsRead& read) {
@@ -51,16 +65,16 @@ void list(const std::string& path, const SettingsRead& read) {
     table.add({"KEY", "SOURCE", "KIND", "DEFAULT", "CURRENT", "MEANING"});
     for (const KeyInfo& info : keyCatalogue()) {
       if (info.app != app) continue;
-      const plist::Value* stored = plist::find(read.entries, info.key);
       table.add({info.key, std::string(sourceName(info.source)), std::string(kindName(info.kind)),
-                 info.defaultText, stored ? showValue(*stored) : "-", info.meaning});
+                 info.defaultText, currentCell(info, plist::find(read.entries, info.key)),
+                 info.meaning});
     }
     std::cout << '\n' << appTitle(app) << '\n';
     table.print(std::cout, "  ");
   }
   TextTable others;
   for (const auto& [key, value] : read.entries) {
-    if (findKey(key) == nullptr) others.add({key, showValue(value)});
+    if (findKey(key) == nullptr) others.add({keyText(key), showValue(value)});
   }
   if (!others.empty()) {
     std::cout << "\nOther keys in the file, kept as they are\n";
@@ -70,12 +84,25 @@ void list(const std::string& path, const SettingsRead& read) {
 
 int get(const std::string& key, const KeyInfo* info, const SettingsRead& read) {
   if (const plist::Value* stored = plist::find(read.entries, key)) {
-    std::cout << showValue(*stored) << '\n';
+    std::cout << (info ? currentCell(*info, stored) : showValue(*stored)) << '\n';
   } else if (info != nullptr) {
     std::cout << "not set (the library uses " << info->defaultText << ")\n";
   } else {
     std::cout << "not set\n";
   }
+  return 0;
+}
+
+int change(const Options& options, const std::string& path) {
+  const std::string& key = options.words[1];
+  EditResult edit = options.words[0] == "set" ? setKey(path, key, options.words[2], options.force)
+                                              : unsetKey(path, key, options.force);
+  if (!edit.done) return fail(edit.message);
+  if (!edit.keptAs.empty()) {
+    std::cerr << kTool << ": the settings file could not be read; it was kept as " << edit.keptAs
+              << '\n';
+  }
+  std::cout << edit.message << '\n';
   return 0;
 }
 
@@ -89,26 +116,59 @@ int run(const Options& options) {
   if (expected == 0) return usageError("unknown command \"" + command + "\"");
   if (options.words.size() != expected) return usageError("wrong number of arguments");
 
-  std::string path = settingsPathUnder(chooseDeviceRoot(options.root));
+  bool writes = command == "set" || command == "unset";
+  std::string root = chooseDeviceRoot(options.root);
+  bool mayCreate = writes && (options.createRoot || isDefaultDeviceRoot(root));
+  if (std::string problem = deviceRootProblem(root, mayCreate); !problem.empty()) {
+    std::error_code ignored;
+    bool missing = !std::filesystem::exists(root, ignored);
+    return fail(problem + (missing ? writes ? " (is it spelled right? --create-root makes it)"
+                                            : " (is it spelled right?)"
+                                   : ""));
+  }
+  std::string path = settingsPathUnder(root);
+  const KeyInfo* info = command == "list" ? nullptr : findKey(options.words[1]);
+  if (command != "list" && info == nullptr && !options.force) {
+    return fail(unknownKey(options.words[1]));
+  }
+  if (writes) return change(options, path);
   SettingsRead read = readSettings(path);
-  bool unreadable = read.outcome == SettingsRead::Outcome::kUnreadable;
+  if (read.outcome == SettingsRead::Outcome::kUnreadable) {
+    return fail("cannot read " + path + ": " + read.problem);
+  }
   if (command == "list") {
-    if (unreadable) return fail("cannot read " + path + ": " + read.problem);
     list(path, read);
     return 0;
   }
-  const std::string& key = options.words[1];
-  const KeyInfo* info = findKey(key);
-  if (info == nullptr && !options.force) return fail(unknownKey(key));
-  if (command == "get") {
-    if (unreadable) return fail("cannot read " + path + ": " + read.problem);
-    return get(key, info, read);
+  return get(options.words[1], info, read);
+}
+
+// Parses the command line; returns an exit status when it is already decided.
+std::optional<int> parse(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    std::string word = argv[i];
+    if (word == "--help" || word == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (word == "--force") {
+      options.force = true;
+    } else if (word == "--create-root") {
+      options.createRoot = true;
+    } else if (word == "--root" || word.starts_with("--root=")) {
+      if (word == "--root") {
+        if (i + 1 == argc) return usageError("--root needs a directory");
+        options.root = argv[++i];
+      } else {
+        options.root = word.substr(std::string_view("--root=").size());
+      }
+      if (options.root.empty()) return usageError("--root needs a directory, not an empty name");
+    } else if (word.starts_with("--") && options.words.empty()) {
+      return usageError("unknown option " + word);
+    } else {
+      options.words.push_back(word);
+    }
   }
-  EditResult edit = command == "set" ? setKey(path, key, options.words[2], options.force)
-                                     : unsetKey(path, key, options.force);
-  if (!edit.done) return fail(edit.message);
-  std::cout << edit.message << '\n';
-  return 0;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -116,21 +176,7 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
   vorla::tools::Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string word = argv[i];
-    if (word == "--help" || word == "-h") {
-      std::cout << vorla::tools::kUsage;
-      return 0;
-    } else if (word == "--force") {
-      options.force = true;
-    } else if (word == "--root") {
-      if (i + 1 == argc) return vorla::tools::usageError("--root needs a directory");
-      options.root = argv[++i];
-    } else if (word.starts_with("--") && options.words.empty()) {
-      return vorla::tools::usageError("unknown option " + word);
-    } else {
-      options.words.push_back(word);
-    }
-  }
-  return vorla::tools::run(options);
+  std::optional<int> status = vorla::tools::parse(argc, argv, options);
+  if (!status) status = vorla::tools::run(options);
+  return vorla::tools::finishOutput(vorla::tools::kTool, *status);
 }

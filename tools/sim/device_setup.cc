@@ -6,6 +6,25 @@
 #include "tools/common/settings_store.h"
 
 namespace vorla::sim {
+namespace {
+
+// Makes the settings file at `path` hold `entries`; with `onlyIntoEmpty`, only when it holds
+// nothing yet, so that a file another writer made in the meantime is kept.
+std::string copyInto(const std::string& path, const plist::Dictionary& entries,
+                     bool onlyIntoEmpty) {
+  tools::SettingsUpdate update =
+      tools::updateSettings(path, false, [&](plist::Dictionary& current) {
+        if (current == entries || (onlyIntoEmpty && !current.empty())) return false;
+        current = entries;
+        return true;
+      });
+  return update.outcome == tools::SettingsUpdate::Outcome::kRefused ||
+                 update.outcome == tools::SettingsUpdate::Outcome::kFailed
+             ? update.problem
+             : "";
+}
+
+}  // namespace
 
 DeviceSetup::DeviceSetup(const std::string& settingsOption, const std::string& rootOption) {
   if (!settingsOption.empty()) {
@@ -30,8 +49,7 @@ DeviceSetup::DeviceSetup(const std::string& settingsOption, const std::string& r
     tools::SettingsRead example = tools::readSettings(VORLA_EXAMPLE_SETTINGS);
     if (example.outcome != tools::SettingsRead::Outcome::kRead) {
       error_ = "cannot read the bundled example " VORLA_EXAMPLE_SETTINGS ": " + example.problem;
-    } else if (std::string problem = tools::writeSettings(watched_, example.entries);
-               !problem.empty()) {
+    } else if (std::string problem = copyInto(watched_, example.entries, true); !problem.empty()) {
       error_ = problem;
     } else {
       note_ = "first run: the bundled example " VORLA_EXAMPLE_SETTINGS " was copied to " +
@@ -55,7 +73,7 @@ std::string DeviceSetup::refresh() {
   if (read.outcome != tools::SettingsRead::Outcome::kRead) {
     return "cannot read the settings file " + watched_ + ": " + read.problem;
   }
-  return tools::writeSettings(tools::settingsPathUnder(root_), read.entries);
+  return copyInto(tools::settingsPathUnder(root_), read.entries, false);
 }
 
 }  // namespace vorla::sim

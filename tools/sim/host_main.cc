@@ -12,11 +12,8 @@
 #include <signal.h>
 
 #include <iostream>
-#include <map>
 #include <string>
 
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "tools/sim/method_driver.h"
@@ -24,8 +21,6 @@
 
 namespace vorla::sim {
 namespace {
-
-constexpr const char* kSuite = "com.pellobrast.vorla";
 
 std::optional<std::string> nextLine() {
   std::string line;
@@ -64,25 +59,6 @@ Installation installationOf(const PlannedHook& hook) {
   return seen;
 }
 
-// The enable key as the library reads it: the suite's value, read as a boolean; absent is off, and
-// so is a value with no boolean reading (an array, a dictionary, data, a date).
-bool enableKeyOn(const std::string& key) {
-  device::pushAutoreleasePool();
-  id suite = device::newString(kSuite);
-  id preferences = device::send<id>(device::sendToClass<id>("HBPreferences", "alloc"),
-                                    "initWithIdentifier:", suite);
-  id name = device::newString(key);
-  id value = device::send<id>(preferences, "objectForKey:", name);
-  bool on = value != nil &&
-            device::send<BOOL>(value, "respondsToSelector:", sel_registerName("boolValue")) &&
-            device::send<BOOL>(value, "boolValue");
-  device::releaseObject(name);
-  device::releaseObject(preferences);
-  device::releaseObject(suite);
-  device::popAutoreleasePool();
-  return on;
-}
-
 void registerEveryHookedClass() {
   for (const hosts::HostApp& app : hosts::hostApps()) app.registerModels();
   hosts::registerLegibilitySecondaryColourSetter();
@@ -104,7 +80,7 @@ std::string statusOf(const PlannedHook& hook, const Installation& before,
   if (after.implementation != before.implementation) {
     return before.ownMethod ? "replaced" : "added";
   }
-  if (!hook.enableKey.empty() && !enableKeyOn(hook.enableKey)) return "key-off";
+  if (!hook.enableKey.empty() && !hook.enableKeyOn) return "key-off";
   if (!after.answers) return "method-absent";
   return "unchanged";
 }

@@ -63,7 +63,8 @@ bool readMeasurementField(Measurement& m, const std::string& field, const std::s
 void writePlan(std::ostream& out, const std::vector<PlannedHook>& hooks) {
   for (const PlannedHook& hook : hooks) {
     out << "hook " << hook.index << ' ' << (hook.enableKey.empty() ? "-" : hook.enableKey) << ' '
-        << hook.className << ' ' << hook.selector << ' ' << (hook.classMethod ? 'c' : 'i') << '\n';
+        << (hook.enableKeyOn ? "on" : "off") << ' ' << hook.className << ' ' << hook.selector << ' '
+        << (hook.classMethod ? 'c' : 'i') << '\n';
   }
   out << "run\n";
 }
@@ -73,14 +74,15 @@ std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in) {
   while (std::optional<std::string> line = in()) {
     if (*line == "run") return hooks;
     std::istringstream fields(*line);
-    std::string word, kind;
+    std::string word, state, kind;
     PlannedHook hook;
-    if (!(fields >> word >> hook.index >> hook.enableKey >> hook.className >> hook.selector >>
-          kind) ||
+    if (!(fields >> word >> hook.index >> hook.enableKey >> state >> hook.className >>
+          hook.selector >> kind) ||
         word != "hook") {
       return std::nullopt;
     }
     if (hook.enableKey == "-") hook.enableKey.clear();
+    hook.enableKeyOn = state == "on";
     hook.classMethod = kind == "c";
     hooks.push_back(std::move(hook));
   }

@@ -16,6 +16,7 @@ struct PlannedHook {
   std::string className;
   std::string selector;
   bool classMethod = false;
+  bool enableKeyOn = false;  // as the library reads it when it loads
 };
 
 // What one representative call did.

@@ -2,13 +2,17 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "device/foundation/device_paths.h"
 #include "hosts/host_apps.h"
+#include "tools/common/tool_output.h"
 #include "tools/sim/device_setup.h"
 #include "tools/sim/formats.h"
 #include "tools/sim/serve/serve.h"
@@ -18,16 +22,25 @@
 namespace vorla::sim {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: vorla-sim [APP...] [--format text|json|html] [--settings FILE | --root DIR]\n"
-    "       vorla-sim --watch APP [--settings FILE | --root DIR]\n"
-    "       vorla-sim --serve [--port N] [--settings FILE | --root DIR]\n"
-    "Apps: safari cydia springboard preferences phone messages camera photos feed social\n"
-    "(all when none is named). --settings simulates with a copy of FILE; otherwise the device\n"
-    "root is --root, else VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
-    ",\nwhich starts with the bundled example. --library FILE loads another build of the "
-    "library.\n--serve shows every setting and every app on a page at 127.0.0.1 (port N, else a "
-    "free one),\nchanged there or anywhere else; the printed address carries the run's token.\n";
+constexpr const char* kTool = "vorla-sim";
+
+std::string usage() {
+  std::string apps;
+  for (const hosts::HostApp& app : hosts::hostApps()) apps += std::string(" ") + app.name;
+  return "usage: vorla-sim [APP...] [--format text|json|html] [--settings FILE | --root DIR]\n"
+         "       vorla-sim --watch APP [--settings FILE | --root DIR]\n"
+         "       vorla-sim --serve [--port N] [--settings FILE | --root DIR]\n"
+         "Apps:" +
+         apps +
+         "\n(all when none is named; in any case; settings is preferences).\n"
+         "--settings simulates with a copy of FILE; otherwise the device root is --root, else\n"
+         "VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
+         ",\nwhich starts with the bundled example. --library FILE loads another build of the\n"
+         "library. --serve shows every setting and every app on a page at 127.0.0.1 (port N, else\n"
+         "a free one), changed there or anywhere else; the printed address carries the run's "
+         "token.\n"
+         "Every option's value may also follow an equals sign: --format=json.\n";
+}
 
 struct Options {
   std::vector<std::string> apps;
@@ -35,21 +48,29 @@ struct Options {
   std::string settings;
   std::string root;
   std::string library = VORLA_LIBRARY_PATH;
-  std::string watchApp;
+  bool watch = false;
   bool serve = false;
   std::string port;
 };
 
 int usageError(const std::string& message) {
-  std::cerr << "vorla-sim: " << message << " (vorla-sim --help shows the usage)\n";
+  std::cerr << kTool << ": " << message << " (vorla-sim --help shows the usage)\n";
   return 2;
 }
 
-bool knownApp(const std::string& name) {
+// The app `word` names, by its name or its title in any case ("Settings" is "preferences").
+const hosts::HostApp* appNamed(const std::string& word) {
+  auto same = [&](std::string_view name) {
+    return name.size() == word.size() &&
+           std::equal(name.begin(), name.end(), word.begin(), [](char a, char b) {
+             return std::tolower(static_cast<unsigned char>(a)) ==
+                    std::tolower(static_cast<unsigned char>(b));
+           });
+  };
   for (const hosts::HostApp& app : hosts::hostApps()) {
-    if (name == app.name) return true;
+    if (same(app.name) || same(app.title)) return &app;
   }
-  return false;
+  return nullptr;
 }
 
 std::string helperPath() {
@@ -66,33 +87,44 @@ int portNumber(const std::string& text) {
   return whole && port >= 1 && port <= 65535 ? port : -1;
 }
 
+// Where each option's value goes; --watch alone takes none, though --watch=APP names its app.
+std::string* valueOf(Options& options, std::string_view option) {
+  if (option == "--format") return &options.format;
+  if (option == "--settings") return &options.settings;
+  if (option == "--root") return &options.root;
+  if (option == "--library") return &options.library;
+  if (option == "--port") return &options.port;
+  return nullptr;
+}
+
 // Parses the command line; returns an exit status when it is already decided.
 std::optional<int> parse(int argc, char** argv, Options& options) {
+  std::vector<std::string> named;
   for (int i = 1; i < argc; ++i) {
     std::string word = argv[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 == argc) return std::nullopt;
-      return std::string(argv[++i]);
-    };
-    std::optional<std::string> given;
+    std::size_t equals = word.find('=');
+    std::string option = word.substr(0, equals);
     if (word == "--help" || word == "-h") {
-      std::cout << kUsage;
+      std::cout << usage();
       return 0;
-    } else if (word == "--format" || word == "--settings" || word == "--root" ||
-               word == "--library" || word == "--watch" || word == "--port") {
-      if (!(given = value())) return usageError(word + " needs a value");
-      (word == "--format"     ? options.format
-       : word == "--settings" ? options.settings
-       : word == "--root"     ? options.root
-       : word == "--library"  ? options.library
-       : word == "--port"     ? options.port
-                              : options.watchApp) = *given;
     } else if (word == "--serve") {
       options.serve = true;
+    } else if (option == "--watch") {
+      options.watch = true;
+      if (equals != std::string::npos) named.push_back(word.substr(equals + 1));
+    } else if (std::string* value = valueOf(options, option)) {
+      if (equals != std::string::npos) {
+        *value = word.substr(equals + 1);
+      } else if (i + 1 < argc) {
+        *value = argv[++i];
+      } else {
+        return usageError(option + " needs a value");
+      }
+      if (value->empty()) return usageError(option + " needs a value, not an empty one");
     } else if (word.starts_with("-")) {
       return usageError("unknown option " + word);
     } else {
-      options.apps.push_back(word);
+      named.push_back(word);
     }
   }
   if (options.format != "text" && options.format != "json" && options.format != "html") {
@@ -102,7 +134,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     return usageError("--settings and --root exclude each other");
   }
   if (options.serve) {
-    if (!options.apps.empty() || !options.watchApp.empty() || options.format != "text") {
+    if (!named.empty() || options.watch || options.format != "text") {
       return usageError("--serve shows every app, on its page only");
     }
   } else if (!options.port.empty()) {
@@ -111,17 +143,20 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   if (!options.port.empty() && portNumber(options.port) < 0) {
     return usageError("--port takes a number from 1 to 65535, not \"" + options.port + "\"");
   }
-  if (!options.watchApp.empty()) {
-    if (!options.apps.empty()) return usageError("--watch takes one app and no others");
-    if (options.format != "text") return usageError("--watch shows text only");
-    options.apps.push_back(options.watchApp);
-  }
-  for (const std::string& app : options.apps) {
-    if (!knownApp(app)) {
+  for (const std::string& word : named) {
+    const hosts::HostApp* app = appNamed(word);
+    if (app == nullptr) {
       std::string names;
       for (const hosts::HostApp& known : hosts::hostApps()) names += std::string(" ") + known.name;
-      return usageError("unknown app \"" + app + "\"; the apps are" + names);
+      return usageError("unknown app \"" + word + "\"; the apps are" + names);
     }
+    if (std::find(options.apps.begin(), options.apps.end(), app->name) == options.apps.end()) {
+      options.apps.push_back(app->name);
+    }
+  }
+  if (options.watch) {
+    if (options.apps.size() != 1) return usageError("--watch takes one app");
+    if (options.format != "text") return usageError("--watch shows text only");
   }
   if (options.apps.empty()) {
     for (const hosts::HostApp& app : hosts::hostApps()) options.apps.push_back(app.name);
@@ -129,15 +164,16 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-int run(const Options& options) {
-  DeviceSetup setup(options.settings, options.root);
+int simulateIn(DeviceSetup& setup, const Options& options) {
   if (!setup.error().empty()) {
     std::cerr << "vorla-sim: " << setup.error() << '\n';
     return 1;
   }
   if (!setup.note().empty()) std::cerr << "vorla-sim: " << setup.note() << '\n';
+  // Set once: the simulator reads the enable keys through the device layer, from this root.
+  device::useDeviceRoot(setup.root());
   Programs programs{helperPath(), options.library};
-  if (!options.watchApp.empty()) return watch(options.watchApp, setup, programs);
+  if (options.watch) return watch(options.apps.front(), setup, programs);
   if (options.serve) {
     return serve(setup, programs, options.port.empty() ? 0 : portNumber(options.port));
   }
@@ -158,6 +194,12 @@ int run(const Options& options) {
   return 0;
 }
 
+int run(const Options& options) {
+  DeviceSetup setup(options.settings, options.root);
+  // Checked before the set-up is torn down, while errno still tells why a write failed.
+  return tools::finishOutput(kTool, simulateIn(setup, options));
+}
+
 }  // namespace
 }  // namespace vorla::sim
 
@@ -165,6 +207,8 @@ int main(int argc, char** argv) {
   // A host process that ends early must not take the simulator with it.
   signal(SIGPIPE, SIG_IGN);
   vorla::sim::Options options;
-  if (std::optional<int> status = vorla::sim::parse(argc, argv, options)) return *status;
+  if (std::optional<int> status = vorla::sim::parse(argc, argv, options)) {
+    return vorla::tools::finishOutput(vorla::sim::kTool, *status);
+  }
   return vorla::sim::run(options);
 }

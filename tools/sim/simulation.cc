@@ -1,16 +1,22 @@
 #include "tools/sim/simulation.h"
 
 #include <algorithm>
+#include <map>
 
 #include "hosts/host_apps.h"
 #include "tools/common/key_catalogue.h"
+#include "tools/sim/enable_keys.h"
 #include "tools/sim/host_process.h"
 
 namespace vorla::sim {
 
 std::vector<PlannedHook> plannedHooks() {
+  std::map<std::string, bool> states = enableKeyStates();
   std::vector<PlannedHook> hooks;
-  for (const PlanEntry& entry : hookPlan()) hooks.push_back(entry.hook);
+  for (const PlanEntry& entry : hookPlan()) {
+    hooks.push_back(entry.hook);
+    if (!entry.hook.enableKey.empty()) hooks.back().enableKeyOn = states.at(entry.hook.enableKey);
+  }
   return hooks;
 }
 

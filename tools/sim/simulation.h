@@ -13,7 +13,8 @@ struct Programs {
   std::string library;  // VorlaPro.so
 };
 
-// The planned hooks, as the host processes are told them.
+// The planned hooks, as the host processes are told them, with their enable keys as the library
+// reads them now from the settings file of this process's device root, which is theirs.
 std::vector<PlannedHook> plannedHooks();
 
 // "" when every outcome names a planned hook, else what is wrong: the rows are looked up by it.

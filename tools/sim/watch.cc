@@ -55,8 +55,8 @@ Changes showChanges(const Snapshot& before, const Snapshot& after, const std::st
     } else if (info != nullptr) {
       effect = "settings-file key: applies at the next call";
     }
-    std::cout << "  " << key << ": " << (values.first.empty() ? "-" : values.first) << " -> "
-              << (values.second.empty() ? "-" : values.second) << " (" << effect << ")\n";
+    std::cout << "  " << tools::keyText(key) << ": " << (values.first.empty() ? "-" : values.first)
+              << " -> " << (values.second.empty() ? "-" : values.second) << " (" << effect << ")\n";
   }
   return changes;
 }
@@ -90,6 +90,8 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
     addApp(report, app, round.outcomes);
     writeText(std::cout, report);
     std::cout << "\nWatching " << setup.settingsFile() << " (Ctrl-C stops)" << std::endl;
+    // Nobody sees the output any more: the caller reports why.
+    if (!std::cout) return 1;
 
     std::optional<Snapshot> now;
     while (!stopRequested) {

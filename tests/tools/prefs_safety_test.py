@@ -1,0 +1,174 @@
+"""vorla-prefs never loses a setting nor damages a settings file: concurrent writers, modes,
+owners, links, unreadable files, bad roots, bad values, and output that cannot be written."""
+
+import os
+import plistlib
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+PREFS = os.environ["VORLA_PREFS"]
+SIM = os.environ["VORLA_SIM"]
+SETTINGS_UNDER_ROOT = "var/mobile/Library/Preferences/com.pellobrast.vorla.plist"
+NOBODY = 65534
+
+
+def run(*command, **options):
+    options.setdefault("stdout", subprocess.PIPE)
+    options.setdefault("stderr", subprocess.PIPE)
+    return subprocess.run(command, timeout=60, **options)
+
+
+class PrefsSafetyTest(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="vorla-prefs-safety-")
+        self.addCleanup(shutil.rmtree, self.root, True)
+        self.settings = os.path.join(self.root, SETTINGS_UNDER_ROOT)
+        self.folder = os.path.dirname(self.settings)
+        os.makedirs(self.folder)
+
+    def prefs(self, *words, **options):
+        return run(PREFS, "--root", self.root, *words, **options)
+
+    def write(self, entries):
+        with open(self.settings, "wb") as f:
+            plistlib.dump(entries, f)
+
+    def stored(self, path=None):
+        with open(path or self.settings, "rb") as f:
+            return plistlib.load(f)
+
+    def test_concurrent_writers_all_land(self):
+        listed = self.prefs("list").stdout.decode()
+        keys = re.findall(r"^  (\S+)\s+enable key\s", listed, re.M)[:16]
+        self.assertEqual(len(keys), 16)
+        writers = [subprocess.Popen([PREFS, "--root", self.root, "set", key, "on"],
+                                    stdout=subprocess.DEVNULL) for key in keys]
+        self.assertEqual([w.wait(timeout=60) for w in writers], [0] * len(keys))
+        self.assertEqual(self.stored(), {key: True for key in keys})
+        self.assertEqual(os.listdir(self.folder), [os.path.basename(self.settings)])
+
+    def test_mode_and_owner_are_kept(self):
+        self.write({"bar1": False})
+        os.chmod(self.settings, 0o600)
+        if os.geteuid() == 0:
+            os.chown(self.settings, NOBODY, NOBODY)
+        self.assertEqual(self.prefs("set", "bar1", "on").returncode, 0)
+        status = os.stat(self.settings)
+        self.assertEqual(status.st_mode & 0o777, 0o600)
+        if os.geteuid() == 0:
+            self.assertEqual((status.st_uid, status.st_gid), (NOBODY, NOBODY))
+
+    def test_a_read_only_file_needs_force(self):
+        self.write({"bar1": False})
+        os.chmod(self.settings, 0o444)
+        # Root may write anything: the user who cannot write the file is nobody.
+        as_user = {}
+        if os.geteuid() == 0:
+            for folder, _, files in os.walk(self.root):
+                for name in [folder] + [os.path.join(folder, f) for f in files]:
+                    os.chown(name, NOBODY, NOBODY)
+            as_user = {"user": NOBODY, "group": NOBODY, "extra_groups": []}
+        refused = self.prefs("set", "bar1", "on", **as_user)
+        self.assertEqual(refused.returncode, 1)
+        self.assertIn(b"--force", refused.stderr)
+        self.assertEqual(self.stored(), {"bar1": False})
+        self.assertEqual(self.prefs("--force", "set", "bar1", "on", **as_user).returncode, 0)
+        self.assertEqual(self.stored(), {"bar1": True})
+        self.assertEqual(os.stat(self.settings).st_mode & 0o777, 0o444)
+
+    def test_a_link_is_written_through(self):
+        target = os.path.join(self.root, "elsewhere", "real.plist")
+        os.makedirs(os.path.dirname(target))
+        with open(target, "wb") as f:
+            plistlib.dump({"someone.else": 1}, f)
+        os.symlink(os.path.relpath(target, self.folder), self.settings)
+        self.assertEqual(self.prefs("set", "bar1", "on").returncode, 0)
+        self.assertTrue(os.path.islink(self.settings))
+        self.assertEqual(self.stored(target), {"someone.else": 1, "bar1": True})
+        self.assertEqual(os.listdir(os.path.dirname(target)), ["real.plist"])
+
+    def test_force_is_offered_only_where_it_works_and_keeps_what_it_replaces(self):
+        with open(self.settings, "wb") as f:
+            f.write(b"not a property list")
+        refused = self.prefs("set", "bar1", "on")
+        self.assertEqual((refused.returncode, b"--force" in refused.stderr), (1, True))
+        forced = self.prefs("--force", "set", "bar1", "on")
+        self.assertEqual(forced.returncode, 0, forced.stderr)
+        kept = [n for n in os.listdir(self.folder) if ".unreadable-" in n]
+        self.assertEqual(len(kept), 1)
+        self.assertIn(kept[0].encode(), forced.stderr)
+        with open(os.path.join(self.folder, kept[0]), "rb") as f:
+            self.assertEqual(f.read(), b"not a property list")
+        self.assertEqual(self.stored(), {"bar1": True})
+
+        os.remove(self.settings)
+        os.mkdir(self.settings)
+        plain_file_root = os.path.join(self.root, "plain")
+        open(plain_file_root, "w").close()
+        for name, words in [("settings path is a directory", []),
+                            ("root is a plain file", ["--root", plain_file_root])]:
+            for force in ([], ["--force"]):
+                with self.subTest(name, force=force):
+                    result = self.prefs(*words, *force, "set", "bar1", "on")
+                    self.assertEqual(result.returncode, 1)
+                    self.assertNotIn(b"--force", result.stderr)
+
+    def test_roots_that_are_empty_or_missing(self):
+        self.assertEqual(run(PREFS, "--root", "", "set", "bar1", "on").returncode, 2)
+        self.assertEqual(run(PREFS, "--root=", "list").returncode, 2)
+        missing = os.path.join(self.root, "typo")
+        refused = run(PREFS, "--root", missing, "set", "bar1", "on")
+        self.assertEqual(refused.returncode, 1)
+        self.assertIn(b"--create-root", refused.stderr)
+        self.assertFalse(os.path.exists(missing))
+        made = run(PREFS, "--root=" + missing, "--create-root", "set", "bar1", "on")
+        self.assertEqual(made.returncode, 0, made.stderr)
+        self.assertEqual(self.stored(os.path.join(missing, SETTINGS_UNDER_ROOT)), {"bar1": True})
+
+    def test_values_one_whitespace_rule_no_underflow_only_utf8(self):
+        self.write({})
+        accepted = [("watchr", " 12", 12), ("sliderKeya", " 2 ", 2.0), ("bar1", " on\n", True),
+                    ("barxx", "#00ff00\n", "#00ff00"), ("NoSIM", " kept as typed ", " kept as typed ")]
+        for key, text, value in accepted:
+            with self.subTest(key=key, text=text):
+                self.assertEqual(self.prefs("set", key, text).returncode, 0)
+                self.assertEqual(self.stored()[key], value)
+        before = self.stored()
+        refused = [["set", "sliderKeya", "1e-400"], ["set", "sliderKeya", "-1e-320"],
+                   ["set", "sliderKeya", "1e400"], ["set", "NoSIM", b"a\xc3"],
+                   ["set", "NoSIM", b"\xed\xa0\x80"], ["--force", "set", b"k\xff", "x"]]
+        for words in refused:
+            with self.subTest(words=words):
+                result = self.prefs(*words)
+                self.assertEqual(result.returncode, 1)
+                self.assertRegex(result.stderr, rb"^vorla-prefs: cannot set .*: an? ")
+        self.assertEqual(self.stored(), before)
+
+    def test_displays_escape_texts_and_flag_wrong_kinds(self):
+        self.write({"NoSIM": 'two\nlines "quoted"', "bar1": "maybe", "barxx": 3,
+                    "other\nkey": "x"})
+        listed = self.prefs("list").stdout.decode()
+        self.assertRegex(listed, r'\n  NoSIM .* "two\\nlines \\"quoted\\"" ')
+        self.assertRegex(listed, r'\n  bar1 .* "maybe" \(not a boolean\) ')
+        self.assertRegex(listed, r"\n  barxx .* 3 \(not a colour\) ")
+        self.assertIn('\n  "other\\nkey"  "x"\n', listed)
+        self.assertEqual(self.prefs("get", "NoSIM").stdout, b'"two\\nlines \\"quoted\\""\n')
+
+    def test_output_that_cannot_be_written_is_an_error(self):
+        self.write({"bar1": True})
+        commands = [[PREFS, "--root", self.root, "list"], [PREFS, "--root", self.root, "get", "bar1"],
+                    [PREFS, "--root", self.root, "set", "bar1", "on"], [PREFS, "--help"],
+                    [SIM, "--help"], [SIM, "--root", self.root, "--format=json", "cydia"]]
+        with open("/dev/full", "w") as full:
+            for command in commands:
+                with self.subTest(command=command[2:]):
+                    result = run(*command, stdout=full, stderr=subprocess.PIPE)
+                    self.assertEqual(result.returncode, 1)
+                    self.assertIn(b"cannot write the output", result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
