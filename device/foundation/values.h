@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/foundation/platform_types.h"
 #include "device/plist/plist_value.h"
 #include "device/text/colour_text.h"
 
