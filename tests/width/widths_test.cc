@@ -9,9 +9,9 @@
 #include "device/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "tests/support/device_root.h"
-#include "tweak/core/load_sequence.h"
 #include "tweak/host/autorelease_pool.h"
 #include "tweak/host/services.h"
+#include "tweak/load_sequence.h"
 
 namespace vorla {
 namespace {
@@ -57,7 +57,7 @@ TEST(Widths, SixtyFourBitAnswersArriveWhole) {
   constexpr long long kBeyond32Bits = 5'000'000'123LL;
   std::vector<const core::Hook*> hooks;
   plist::Dictionary settings;
-  for (const core::Constructor* constructor : core::loadSequence()) {
+  for (const core::Constructor* constructor : loadSequence()) {
     for (const core::Hook& hook : constructor->hooks) {
       hooks.push_back(&hook);
       if (hook.fileKey.key != nullptr && hook.fileKey.fallback == nullptr) {
