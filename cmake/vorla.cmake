@@ -1,7 +1,9 @@
 # Shared build helpers: the Objective-C runtime and one helper per kind of test target.
 
-# GCC keeps libobjc in its own library directory; ask the compiler where.
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libobjc.so
+# GCC keeps libobjc in its own library directory; ask the compiler where, with the build's flags
+# (-m32 picks the 32-bit one).
+separate_arguments(vorla_cxx_flags UNIX_COMMAND "${CMAKE_CXX_FLAGS}")
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} ${vorla_cxx_flags} -print-file-name=libobjc.so
                 OUTPUT_VARIABLE VORLA_OBJC_LIBRARY OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(NOT EXISTS "${VORLA_OBJC_LIBRARY}" OR NOT IS_ABSOLUTE "${VORLA_OBJC_LIBRARY}")
   message(FATAL_ERROR "libobjc not found for ${CMAKE_CXX_COMPILER}: run scripts/deps")

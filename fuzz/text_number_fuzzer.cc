@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/plist/plist_integer.h"
 #include "device/text/foundation_conversions.h"
 #include "fuzz/fuzz_check.h"
 
@@ -50,14 +51,14 @@ void checkRealReading(double value) {
   }
 }
 
-void checkIntegerReading(__int128 value) {
-  const long long reading = integerLongLongValue(value);
+void checkIntegerReading(const vorla::plist::Integer& value) {
+  const long long reading = value.saturatedLongLong();
   if (value > kMax) {
     require(reading == kMax, "an integer above the range saturates");
   } else if (value < kMin) {
     require(reading == kMin, "an integer below the range saturates");
   } else {
-    require(reading == value, "an integer within the range keeps its value");
+    require(vorla::plist::Integer{reading} == value, "an integer within the range keeps its value");
   }
 }
 
@@ -70,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&real, data, sizeof real);
     checkRealReading(real);
   }
-  if (size >= sizeof(__int128)) {
-    __int128 integer;
-    std::memcpy(&integer, data, sizeof integer);
-    checkIntegerReading(integer);
+  if (size >= 2 * sizeof(std::uint64_t)) {
+    std::uint64_t words[2];
+    std::memcpy(words, data, sizeof words);
+    checkIntegerReading(vorla::plist::Integer::fromWords(words[0], words[1]));
   }
   return 0;
 }

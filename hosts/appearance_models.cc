@@ -9,8 +9,8 @@ namespace {
 void registerStatusBarModels() {
   Model("_UIBatteryView", "UIView")
       .method<void(BOOL)>("setShowsPercentage:")
-      .method<long long()>("internalSizeCategory", 0LL)
-      .method<void(long long)>("setInternalSizeCategory:")
+      .method<device::NSInteger()>("internalSizeCategory", 0LL)
+      .method<void(device::NSInteger)>("setInternalSizeCategory:")
       .method<id()>("fillColor", hostColour(1, 1, 1))
       .build();
   Model("_UIStatusBarStyleAttributes", "NSObject")
@@ -50,7 +50,8 @@ void registerEffectAndBarModels() {
   Model("UITabBar", "UIView").method<id()>("unselectedItemTintColor", nil).build();
   Model("_UIBarBackgroundLayout", "NSObject").build();
   Model("_UIBarBackgroundLayoutLegacy", "_UIBarBackgroundLayout")
-      .method<void(long long, id, BOOL)>("configureEffectForStyle:backgroundTintColor:forceOpaque:")
+      .method<void(device::NSInteger, id, BOOL)>(
+          "configureEffectForStyle:backgroundTintColor:forceOpaque:")
       .build();
   Model("UISwitchVisualElement", "UIView").build();
   Model("UISwitchModernVisualElement", "UISwitchVisualElement")
@@ -63,7 +64,9 @@ void registerKeyboardModels() {
   Model("UIPredictionViewController", "UIViewController")
       .method<BOOL(id, id)>("isVisibleForInputDelegate:inputViews:", 0LL)
       .build();
-  Model("UITextInputTraits", "NSObject").method<long long()>("keyboardAppearance", 0LL).build();
+  Model("UITextInputTraits", "NSObject")
+      .method<device::NSInteger()>("keyboardAppearance", 0LL)
+      .build();
   // Its background colour is UIView's.
   Model("UIKeyboardImpl", "UIView").method<void()>("layoutSubviews").build();
 }

@@ -37,7 +37,8 @@ id newInstance(const char* className) {
   return device::send<id>(device::sendToClass<id>(className, "alloc"), "init");
 }
 
-id hostColour(double red, double green, double blue, double alpha) {
+id hostColour(device::CGFloat red, device::CGFloat green, device::CGFloat blue,
+              device::CGFloat alpha) {
   id colour = device::newColour({red, green, blue, alpha});
   device::makeImmortal(colour);
   return colour;

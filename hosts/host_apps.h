@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "device/foundation/platform_types.h"
+
 namespace vorla::hosts {
 
 // The interface framework's classes, present in every app.
@@ -49,7 +51,8 @@ bool registerApp(std::string_view name);
 id newInstance(const char* className);
 
 // A colour the host would use itself, kept for the life of the process.
-id hostColour(double red, double green, double blue, double alpha = 1.0);
+id hostColour(device::CGFloat red, device::CGFloat green, device::CGFloat blue,
+              device::CGFloat alpha = 1.0);
 
 // A text the host would use itself, kept for the life of the process.
 id hostText(const char* text);

@@ -14,8 +14,8 @@ void registerInterfaceModels() {
       .method<void(id)>("setSeparatorColor:")
       .build();
   Model("UITableConstants_IOS", "NSObject")
-      .method<id(long long)>("defaultBackgroundColorForTableViewStyle:",
-                             hostColour(0.949, 0.949, 0.969))
+      .method<id(device::NSInteger)>("defaultBackgroundColorForTableViewStyle:",
+                                     hostColour(0.949, 0.949, 0.969))
       .method<id(id, id)>("defaultHeaderFooterBackgroundColorForView:inTableView:",
                           hostColour(0.949, 0.949, 0.969))
       .build();

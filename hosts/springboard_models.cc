@@ -37,7 +37,7 @@ void registerSpringBoardModels(QuickActions quickActions) {
       .method<BOOL(id*)>("_allowsCapabilityLockScreenCameraWithExplanation:", 1LL)
       .build();
   Model("CSCoverSheetFlyInSettings", "NSObject")
-      .method<void(double)>("setIconsFlyInTension:")
+      .method<void(device::CGFloat)>("setIconsFlyInTension:")
       .build();
   Model("SBFLockScreenDateView", "UIView").method<void(double)>("setAlignmentPercent:").build();
   Model("CSTeachableMomentsContainerViewController", "UIViewController")
@@ -45,7 +45,7 @@ void registerSpringBoardModels(QuickActions quickActions) {
       .build();
 
   Model("SBIconListPageControl", "UIView")
-      .method<void(id, BOOL, unsigned long long)>("_setIndicatorImage:toEnabled:index:")
+      .method<void(id, BOOL, device::NSUInteger)>("_setIndicatorImage:toEnabled:index:")
       .build();
   Model("SBIconLabelImageParameters", "NSObject").build();
   Model("SBMutableIconLabelImageParameters", "SBIconLabelImageParameters")

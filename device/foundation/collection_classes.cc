@@ -121,7 +121,7 @@ DictionaryBody::~DictionaryBody() {
 
 id newObjectFromPlist(const plist::Value& value) {
   if (auto* text = value.get_if<std::string>()) return newString(*text);
-  if (auto* integer = value.get_if<plist::Integer>()) return newNumberWithInteger(integer->value);
+  if (auto* integer = value.get_if<plist::Integer>()) return newNumberWithInteger(*integer);
   if (auto* real = value.get_if<double>()) return newNumberWithDouble(*real);
   if (auto* boolean = value.get_if<bool>()) return newNumberWithBool(*boolean);
   if (auto* date = value.get_if<plist::Date>()) {

@@ -1,4 +1,5 @@
 // UIColor and the colour picker's SparkColourPickerUtils.
+#include "device/foundation/platform_types.h"
 #include "device/foundation/registration.h"
 #include "device/foundation/value_bodies.h"
 #include "device/foundation/values.h"
@@ -9,7 +10,7 @@ namespace {
 
 Class colourClass;
 
-id colourWithComponents(id, SEL, double red, double green, double blue, double alpha) {
+id colourWithComponents(id, SEL, CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha) {
   return autoreleaseObject(newColour({red, green, blue, alpha}));
 }
 
@@ -18,12 +19,12 @@ id namedColour(id, SEL) {
   return autoreleaseObject(newColour(*text::namedColour(kName)));
 }
 
-BOOL getComponents(id colour, SEL, double* red, double* green, double* blue, double* alpha) {
+BOOL getComponents(id colour, SEL, CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) {
   const text::Rgba& c = bodyOf<ColourBody>(colour)->rgba;
-  if (red) *red = c.red;
-  if (green) *green = c.green;
-  if (blue) *blue = c.blue;
-  if (alpha) *alpha = c.alpha;
+  if (red) *red = static_cast<CGFloat>(c.red);
+  if (green) *green = static_cast<CGFloat>(c.green);
+  if (blue) *blue = static_cast<CGFloat>(c.blue);
+  if (alpha) *alpha = static_cast<CGFloat>(c.alpha);
   return YES;
 }
 

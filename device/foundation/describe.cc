@@ -50,17 +50,16 @@ std::string describe(id object) {
     char buffer[64];
     switch (number->kind) {
       case NumberBody::Kind::kBool:
-        return number->integer ? "YES" : "NO";
+        return number->integer != 0 ? "YES" : "NO";
       case NumberBody::Kind::kReal:
         std::snprintf(buffer, sizeof buffer, "%.17g", number->real);
         return buffer;
       case NumberBody::Kind::kInteger:
-        if (number->integer < INT64_MIN || number->integer > INT64_MAX) {
-          std::snprintf(buffer, sizeof buffer, "%" PRIu64,
-                        static_cast<std::uint64_t>(number->integer));
+        if (!number->integer.fitsInt64()) {
+          std::snprintf(buffer, sizeof buffer, "%" PRIu64, number->integer.low());
         } else {
           std::snprintf(buffer, sizeof buffer, "%" PRId64,
-                        static_cast<std::int64_t>(number->integer));
+                        static_cast<std::int64_t>(number->integer.low()));
         }
         return buffer;
     }

@@ -105,8 +105,8 @@ class SuiteStore {
       case Binding::Kind::kDouble: {
         double reading = binding.defaultNumber;
         if (number) {
-          reading = number->kind == NumberBody::Kind::kReal ? number->real
-                                                            : static_cast<double>(number->integer);
+          reading =
+              number->kind == NumberBody::Kind::kReal ? number->real : number->integer.toDouble();
         } else if (text) {
           reading = text::textNumber(*text).value_or(binding.defaultNumber);
         }

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "device/plist/plist_integer.h"
 #include "device/runtime/object.h"
 #include "device/text/colour_text.h"
 
@@ -19,8 +20,8 @@ struct StringBody : Body {
 struct NumberBody : Body {
   enum class Kind { kBool, kInteger, kReal };
   Kind kind = Kind::kInteger;
-  __int128 integer = 0;  // kBool and kInteger
-  double real = 0;       // kReal
+  plist::Integer integer;  // kBool and kInteger
+  double real = 0;         // kReal
 };
 
 struct ColourBody : Body {

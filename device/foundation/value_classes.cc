@@ -54,12 +54,12 @@ BOOL numberBoolValue(id number, SEL) {
 long long numberLongLongValue(id number, SEL) {
   const NumberBody& n = numberOf(number);
   return n.kind == NumberBody::Kind::kReal ? text::realLongLongValue(n.real)
-                                           : text::integerLongLongValue(n.integer);
+                                           : n.integer.saturatedLongLong();
 }
 
 double numberDoubleValue(id number, SEL) {
   const NumberBody& n = numberOf(number);
-  return n.kind == NumberBody::Kind::kReal ? n.real : static_cast<double>(n.integer);
+  return n.kind == NumberBody::Kind::kReal ? n.real : n.integer.toDouble();
 }
 
 BOOL numberIsEqual(id number, SEL, id other) {
@@ -72,7 +72,7 @@ BOOL numberIsEqual(id number, SEL, id other) {
   return n.integer == o->integer;
 }
 
-id newNumber(NumberBody::Kind kind, __int128 integer, double real) {
+id newNumber(NumberBody::Kind kind, const plist::Integer& integer, double real) {
   auto body = std::make_unique<NumberBody>();
   body->kind = kind;
   body->integer = integer;
@@ -86,11 +86,13 @@ id newString(std::string_view text) {
   return createObject(stringClass, std::make_unique<StringBody>(std::string(text)));
 }
 
-id newNumberWithBool(bool value) { return newNumber(NumberBody::Kind::kBool, value, 0); }
+id newNumberWithBool(bool value) { return newNumber(NumberBody::Kind::kBool, value ? 1 : 0, 0); }
 id newNumberWithLongLong(long long value) {
   return newNumber(NumberBody::Kind::kInteger, value, 0);
 }
-id newNumberWithInteger(__int128 value) { return newNumber(NumberBody::Kind::kInteger, value, 0); }
+id newNumberWithInteger(const plist::Integer& value) {
+  return newNumber(NumberBody::Kind::kInteger, value, 0);
+}
 id newNumberWithDouble(double value) { return newNumber(NumberBody::Kind::kReal, 0, value); }
 
 std::optional<std::string_view> stringOf(id object) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/foundation/platform_types.h"
 #include "device/plist/plist_value.h"
 #include "device/text/colour_text.h"
 
@@ -18,7 +19,7 @@ id newString(std::string_view text);
 id newNumberWithBool(bool value);
 id newNumberWithLongLong(long long value);
 id newNumberWithDouble(double value);
-id newNumberWithInteger(__int128 value);
+id newNumberWithInteger(const plist::Integer& value);
 id newColour(const text::Rgba& rgba);
 
 // An immutable object tree for a property-list value (+1).

@@ -106,9 +106,8 @@ class BinaryParser {
     const std::size_t size = std::size_t{1} << info;
     if (body.size() < size) return std::nullopt;
     if (size == 16) {
-      unsigned __int128 value = 0;
-      for (std::uint8_t byte : body.first(16)) value = (value << 8) | byte;
-      return Value{Integer{static_cast<__int128>(value)}};
+      return Value{
+          Integer::fromWords(readUnsigned(body.first(8)), readUnsigned(body.subspan(8, 8)))};
     }
     const std::uint64_t value = readUnsigned(body.first(size));
     // Only the 8-byte form is signed; shorter ones hold small non-negative numbers.

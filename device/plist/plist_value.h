@@ -6,13 +6,9 @@
 #include <variant>
 #include <vector>
 
-namespace vorla::plist {
+#include "device/plist/plist_integer.h"
 
-// 128 bits so that INT64_MIN, UINT64_MAX and 16-byte binary integers all keep their value.
-struct Integer {
-  __int128 value = 0;
-  bool operator==(const Integer&) const = default;
-};
+namespace vorla::plist {
 
 struct Date {
   double secondsSince2001 = 0;  // relative to 2001-01-01T00:00:00Z, as the format stores it

@@ -50,17 +50,18 @@ std::optional<Integer> parseXmlInteger(std::string_view text) {
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
 
-  constexpr unsigned __int128 kMaxPositive = std::numeric_limits<std::uint64_t>::max();
-  constexpr unsigned __int128 kMaxNegative = std::uint64_t{1} << 63;
-  unsigned __int128 magnitude = 0;
+  constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::uint64_t>::max();
+  constexpr std::uint64_t kMaxNegative = std::uint64_t{1} << 63;
+  std::uint64_t magnitude = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
-    magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
-    if (magnitude > kMaxPositive) return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (magnitude > (kMaxPositive - digit) / 10) return std::nullopt;
+    magnitude = magnitude * 10 + digit;
   }
-  if (!negative) return Integer{static_cast<__int128>(magnitude)};
+  if (!negative) return Integer{magnitude};
   if (magnitude > kMaxNegative) return std::nullopt;
-  return Integer{-static_cast<__int128>(magnitude)};
+  return Integer{magnitude}.negated();
 }
 
 std::optional<double> parseXmlReal(std::string_view text) {

@@ -33,6 +33,7 @@ VORLA_TYPE_CODE(float, "f");
 VORLA_TYPE_CODE(double, "d");
 VORLA_TYPE_CODE(const char*, "*");
 VORLA_TYPE_CODE(BOOL*, "^C");
+VORLA_TYPE_CODE(float*, "^f");
 VORLA_TYPE_CODE(double*, "^d");
 VORLA_TYPE_CODE(id*, "^@");
 

@@ -131,10 +131,4 @@ long long realLongLongValue(double value) {
   return static_cast<long long>(value);
 }
 
-long long integerLongLongValue(__int128 value) {
-  if (value > kMax) return kMax;
-  if (value < kMin) return kMin;
-  return static_cast<long long>(value);
-}
-
 }  // namespace vorla::text

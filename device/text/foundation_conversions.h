@@ -27,7 +27,4 @@ std::optional<double> textNumber(std::string_view text);
 // Truncates toward zero, saturating at the 64-bit limits; NaN gives 0.
 long long realLongLongValue(double value);
 
-// Narrows to 64 bits, saturating at the limits.
-long long integerLongLongValue(__int128 value);
-
 }  // namespace vorla::text

@@ -72,11 +72,11 @@ TEST(Colours, ColourUtilityTakesTheValueOrTheFallback) {
   EXPECT_EQ(colour(nil, "#ff9f00"), "#ff9f00");
   EXPECT_EQ(colour(sendToClass<id>("NSNumber", "numberWithLongLong:", 5LL), "#ff9f00"), "#ff9f00");
   EXPECT_EQ(describe(sendToClass<id>("UIColor", "yellowColor")), "#ffff00");
-  double red = -1, alpha = -1;
-  id colourObject =
-      sendToClass<id>("UIColor", "colorWithRed:green:blue:alpha:", 0.25, 0.5, 0.75, 1.0);
+  CGFloat red = -1, alpha = -1;
+  id colourObject = sendToClass<id>("UIColor", "colorWithRed:green:blue:alpha:", CGFloat{0.25},
+                                    CGFloat{0.5}, CGFloat{0.75}, CGFloat{1});
   EXPECT_EQ(send<BOOL>(colourObject, "getRed:green:blue:alpha:", &red,
-                       static_cast<double*>(nullptr), static_cast<double*>(nullptr), &alpha),
+                       static_cast<CGFloat*>(nullptr), static_cast<CGFloat*>(nullptr), &alpha),
             YES);
   EXPECT_EQ(red, 0.25);
   EXPECT_EQ(alpha, 1.0);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/plist/plist_integer.h"
 #include "tests/device/comma_locale.h"
 
 namespace vorla::text {
@@ -167,17 +168,30 @@ TEST(RealLongLongValue, TruncatesAndSaturates) {
 }
 
 TEST(IntegerLongLongValue, NarrowsWithSaturation) {
-  const __int128 max = kMax;
-  const __int128 min = kMin;
-  const __int128 big = static_cast<__int128>(1) << 100;
-  EXPECT_EQ(integerLongLongValue(0), 0);
-  EXPECT_EQ(integerLongLongValue(-7), -7);
-  EXPECT_EQ(integerLongLongValue(max), kMax);
-  EXPECT_EQ(integerLongLongValue(max + 1), kMax);
-  EXPECT_EQ(integerLongLongValue(big), kMax);
-  EXPECT_EQ(integerLongLongValue(min), kMin);
-  EXPECT_EQ(integerLongLongValue(min - 1), kMin);
-  EXPECT_EQ(integerLongLongValue(-big), kMin);
+  using plist::Integer;
+  const Integer aboveMax{static_cast<std::uint64_t>(kMax) + 1};
+  const Integer belowMin = Integer::fromWords(~std::uint64_t{0}, kMax);
+  const Integer twoTo100 = Integer::fromWords(std::uint64_t{1} << 36, 0);
+  const struct {
+    Integer value;
+    long long expected;
+  } cases[] = {{0, 0},           {-7, -7},     {kMax, kMax},     {aboveMax, kMax},
+               {twoTo100, kMax}, {kMin, kMin}, {belowMin, kMin}, {twoTo100.negated(), kMin}};
+  for (const auto& c : cases) EXPECT_EQ(c.value.saturatedLongLong(), c.expected) << c.expected;
+}
+
+TEST(IntegerDoubleValue, RoundsToNearestBeyond64Bits) {
+  using plist::Integer;
+  EXPECT_EQ(Integer{kMin}.toDouble(), -0x1p63);
+  EXPECT_EQ(Integer{-3}.toDouble(), -3.0);
+  EXPECT_EQ(Integer{~std::uint64_t{0}}.toDouble(), 0x1p64);
+  // 2^100 + 2^47 lies halfway between two doubles and goes to the even one; one more is nearer
+  // the upper one.
+  const Integer halfway = Integer::fromWords(std::uint64_t{1} << 36, std::uint64_t{1} << 47);
+  EXPECT_EQ(halfway.toDouble(), 0x1p100);
+  EXPECT_EQ(Integer::fromWords(halfway.high(), halfway.low() + 1).toDouble(), 0x1p100 + 0x1p48);
+  EXPECT_EQ(Integer::fromWords(halfway.high(), halfway.low() + 1).negated().toDouble(),
+            -(0x1p100 + 0x1p48));
 }
 
 }  // namespace

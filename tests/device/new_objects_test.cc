@@ -28,8 +28,8 @@ const Row kRows[] = {
     {"NSDate", "<date>",
      [](id d) -> double { return send<double>(d, "timeIntervalSinceReferenceDate") > 7e8; }, 1},
     {"UIColor", "#00000000",
-     [](id c) {
-       double alpha = -1;
+     [](id c) -> double {
+       CGFloat alpha = -1;
        return send<BOOL>(c, "getRed:green:blue:alpha:", nullptr, nullptr, nullptr, &alpha) + alpha;
      },
      1},

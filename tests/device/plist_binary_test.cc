@@ -37,7 +37,7 @@ TEST(BinaryPlistTest, ScalarFormsOtherWritersUse) {
   EXPECT_EQ(single(object(0x11, {0xFF, 0xFE})), integer(65534));
   EXPECT_EQ(single(object(0x12, {0xFF, 0xFF, 0xFF, 0xFF})), integer(4294967295));
   EXPECT_EQ(single(object(0x13, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE})), integer(-2));
-  const __int128 minus2To64 = -(static_cast<__int128>(1) << 64);
+  const Integer minus2To64 = Integer::fromWords(~std::uint64_t{0}, 0);
   EXPECT_EQ(single(object(
                 0x14, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0})),
             integer(minus2To64));

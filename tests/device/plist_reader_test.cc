@@ -40,9 +40,9 @@ TEST_P(PlistFixtureTest, EveryScalarKind) {
 }
 
 TEST_P(PlistFixtureTest, IntegersKeepSignAndFullRange) {
-  constexpr __int128 kUint64Max = std::numeric_limits<std::uint64_t>::max();
-  constexpr __int128 kInt64Min = std::numeric_limits<std::int64_t>::min();
-  constexpr __int128 kInt64Max = std::numeric_limits<std::int64_t>::max();
+  constexpr std::uint64_t kUint64Max = std::numeric_limits<std::uint64_t>::max();
+  constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
+  constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
   const Array expected{integer(0),           integer(1),          integer(-1),
                        integer(255),         integer(256),        integer(65535),
                        integer(65536),       integer(4294967295), integer(4294967296),

@@ -25,7 +25,7 @@ inline Bytes readFixture(std::string_view name) {
 
 inline std::optional<Value> parseText(std::string_view text) { return parse(bytesOf(text)); }
 
-inline Value integer(__int128 value) { return Value{Integer{value}}; }
+inline Value integer(Integer value) { return Value{value}; }
 inline Value text(std::string value) { return Value{std::move(value)}; }
 
 inline void putBigEndian(Bytes& bytes, std::size_t position, std::uint64_t value,

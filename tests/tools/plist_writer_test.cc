@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, PlistWriterTest,
 TEST(PlistWriter, ValuesPlistlibNeverWrites) {
   Value value{Dictionary{{"negative zero", Value{-0.0}},
                          {"nan", Value{NAN}},
-                         {"below int64", Value{Integer{static_cast<__int128>(INT64_MIN) - 1}}},
+                         {"below int64", Value{Integer::fromWords(~std::uint64_t{0}, INT64_MAX)}},
                          {"fraction of a second", Value{Date{0.25}}}}};
   auto binary = parse(writeBinary(value));
   ASSERT_TRUE(binary);

@@ -160,7 +160,7 @@ std::string showValue(const plist::Value& value) {
   if (auto* flag = value.get_if<bool>()) return *flag ? "true" : "false";
   if (auto* real = value.get_if<double>()) return shortest(*real);
   if (auto* integer = value.get_if<plist::Integer>()) {
-    return std::to_string(text::integerLongLongValue(integer->value));
+    return std::to_string(integer->saturatedLongLong());
   }
   if (value.is<plist::Array>()) return "(array)";
   if (value.is<plist::Dictionary>()) return "(dictionary)";

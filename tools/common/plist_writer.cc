@@ -99,14 +99,14 @@ class BinaryWriter {
       string(*text);
     } else if (auto* integer = value.get_if<Integer>()) {
       // 1, 2 and 4 bytes are unsigned, 8 bytes signed, and 16 bytes hold what 64 cannot.
-      if (integer->value > INT64_MAX || integer->value < INT64_MIN) {
+      if (!integer->fitsInt64()) {
         out_.push_back(0x14);
-        putUnsigned(out_, static_cast<std::uint64_t>(integer->value >> 64), 8);
-        putUnsigned(out_, static_cast<std::uint64_t>(integer->value), 8);
+        putUnsigned(out_, integer->high(), 8);
+        putUnsigned(out_, integer->low(), 8);
       } else {
-        int width = integer->value < 0 ? 8 : widthFor(static_cast<std::uint64_t>(integer->value));
+        int width = integer->isNegative() ? 8 : widthFor(integer->low());
         out_.push_back(static_cast<std::uint8_t>(0x10 | std::countr_zero(unsigned(width))));
-        putUnsigned(out_, static_cast<std::uint64_t>(integer->value), width);
+        putUnsigned(out_, integer->low(), width);
       }
     } else if (auto* real = value.get_if<double>()) {
       out_.push_back(0x23);
@@ -152,15 +152,25 @@ class BinaryWriter {
   std::vector<std::uint64_t> offsets_;
 };
 
-std::string integerText(__int128 value) {
-  bool negative = value < 0;
-  unsigned __int128 magnitude = negative ? -static_cast<unsigned __int128>(value) : value;
+std::string integerText(const Integer& value) {
+  const Integer magnitude = value.isNegative() ? value.negated() : value;
+  // The magnitude in 32-bit limbs, most significant first, divided by ten per digit.
+  std::uint64_t limbs[4] = {magnitude.high() >> 32, magnitude.high() & 0xFFFFFFFF,
+                            magnitude.low() >> 32, magnitude.low() & 0xFFFFFFFF};
   std::string digits;
+  bool zero;
   do {
-    digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
-    magnitude /= 10;
-  } while (magnitude != 0);
-  return negative ? "-" + digits : digits;
+    std::uint64_t remainder = 0;
+    zero = true;
+    for (std::uint64_t& limb : limbs) {
+      const std::uint64_t current = (remainder << 32) | limb;
+      limb = current / 10;
+      remainder = current % 10;
+      zero = zero && limb == 0;
+    }
+    digits.insert(digits.begin(), static_cast<char>('0' + remainder));
+  } while (!zero);
+  return value.isNegative() ? "-" + digits : digits;
 }
 
 // The XML form spells whole seconds of the years 0000 to 9999, each field at its full width. A
@@ -189,7 +199,7 @@ void xml(std::string& out, const Value& value, int depth) {
     out += markupEscaped(*text);
     out += "</string>\n";
   } else if (auto* integer = value.get_if<Integer>()) {
-    out += indent + "<integer>" + integerText(integer->value) + "</integer>\n";
+    out += indent + "<integer>" + integerText(*integer) + "</integer>\n";
   } else if (auto* real = value.get_if<double>()) {
     if (std::isnan(*real)) {
       std::snprintf(buffer, sizeof buffer, "nan");

@@ -40,10 +40,13 @@ std::optional<CType> typeOf(char code, char pointee) {
       return CType{code, 0, &ffi_type_sint32};
     case 'I':
       return CType{code, 0, &ffi_type_uint32};
+    // long is as wide as a pointer: 32 bits in a 32-bit host.
     case 'l':
+      return CType{code, 0, sizeof(long) == 8 ? &ffi_type_sint64 : &ffi_type_sint32};
+    case 'L':
+      return CType{code, 0, sizeof(long) == 8 ? &ffi_type_uint64 : &ffi_type_uint32};
     case 'q':
       return CType{code, 0, &ffi_type_sint64};
-    case 'L':
     case 'Q':
       return CType{code, 0, &ffi_type_uint64};
     case 'f':
@@ -233,7 +236,11 @@ class Call {
         return std::to_string(static_cast<int>(a.integer));
       case 'I':
         return std::to_string(static_cast<unsigned>(a.integer));
+      // ffi widens results narrower than ffi_arg, which is as wide as long.
+      case 'l':
+        return std::to_string(static_cast<long>(a.integer));
       case 'L':
+        return std::to_string(static_cast<unsigned long>(a.integer));
       case 'Q':
         return std::to_string(static_cast<unsigned long long>(a.wide));
       default:

@@ -12,9 +12,6 @@
 
 namespace vorla::host {
 
-// The platform's floating-point type for colour components (double on 64-bit devices).
-using CGFloat = double;
-
 // Sends `selector` with the exact C signature R(id, SEL, A...). The runtime's answer for a nil
 // receiver is not a zero double, so a nil receiver gives R's zero value here without a call.
 template <class R = void, class... A>

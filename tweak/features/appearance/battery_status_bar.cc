@@ -28,8 +28,9 @@ const Constructor& batteryIcon() {
       "the battery icon keeps size category 2",
       nullptr,
       {
-          hook<"_UIBatteryView", "internalSizeCategory", Answer<long long(), 2>>(),
-          hook<"_UIBatteryView", "setInternalSizeCategory:", ForcedArgument<void(long long), 2>>(),
+          hook<"_UIBatteryView", "internalSizeCategory", Answer<host::NSInteger(), 2>>(),
+          hook<"_UIBatteryView",
+               "setInternalSizeCategory:", ForcedArgument<void(host::NSInteger), 2>>(),
       }};
   return constructor;
 }

@@ -10,7 +10,7 @@ namespace vorla::features {
 using namespace core;
 
 // The platform's value for the dark keyboard appearance.
-constexpr long long kDarkKeyboardAppearance = 1;
+constexpr host::NSInteger kDarkKeyboardAppearance = 1;
 
 const Constructor& ribbon() {
   static const Constructor constructor{
@@ -26,14 +26,15 @@ const Constructor& ribbon() {
 }
 
 const Constructor& keyboard1() {
-  static const Constructor constructor{"keyboard1",
-                                       kEveryApp,
-                                       "the dark keyboard appearance",
-                                       nullptr,
-                                       {
-                                           hook<"UITextInputTraits", "keyboardAppearance",
-                                                Answer<long long(), kDarkKeyboardAppearance>>(),
-                                       }};
+  static const Constructor constructor{
+      "keyboard1",
+      kEveryApp,
+      "the dark keyboard appearance",
+      nullptr,
+      {
+          hook<"UITextInputTraits", "keyboardAppearance",
+               Answer<host::NSInteger(), kDarkKeyboardAppearance>>(),
+      }};
   return constructor;
 }
 

@@ -72,7 +72,7 @@ const Constructor& hidebar() {
       {
           hook<"_UIBarBackgroundLayoutLegacy",
                "configureEffectForStyle:backgroundTintColor:forceOpaque:",
-               Nothing<void(long long, id, BOOL)>>(),
+               Nothing<void(host::NSInteger, id, BOOL)>>(),
       }};
   return constructor;
 }

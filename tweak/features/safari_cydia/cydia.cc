@@ -16,7 +16,7 @@ const Constructor& cydiadark() {
       {
           hook<"CyteViewController", "pageColor", Answer<id(), nullptr>>(),
           hook<"UITableConstants_IOS",
-               "defaultBackgroundColorForTableViewStyle:", Answer<id(long long), nullptr>>(),
+               "defaultBackgroundColorForTableViewStyle:", Answer<id(host::NSInteger), nullptr>>(),
           hook<"UITableConstants_IOS", "defaultHeaderFooterBackgroundColorForView:inTableView:",
                Answer<id(id, id), nullptr>>(),
           hook<"UITableViewCell", "_usesRoundedGroups", Answer<BOOL(), YES>>(),

@@ -7,7 +7,8 @@ namespace vorla::features {
 
 using namespace core;
 
-// The tab bar's colours: the nearest doubles to these decimals, not n/255.
+// The tab bar's colours: the nearest colour components to these decimals, not n/255. (Each
+// double here rounds to the same single-precision component as its decimal does.)
 using TabBarItemTitleColour = FixedColour<0.015686, 0.003921, 0.0, 1.0>;
 using TabBarBackgroundColour = FixedColour<0.858823, 0.043137, 0.098039, 1.0>;
 

@@ -15,8 +15,8 @@ const Constructor& dot() {
       "home-screen page dots without indicator images",
       nullptr,
       {
-          hook<"SBIconListPageControl", "_setIndicatorImage:toEnabled:index:",
-               Nothing<void(id, BOOL, unsigned long long)>>(),
+          hook<"SBIconListPageControl",
+               "_setIndicatorImage:toEnabled:index:", Nothing<void(id, BOOL, host::NSUInteger)>>(),
       }};
   return constructor;
 }

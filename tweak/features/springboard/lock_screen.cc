@@ -17,7 +17,7 @@ const Constructor& lok() {
       nullptr,
       {
           hook<"CSCoverSheetFlyInSettings",
-               "setIconsFlyInTension:", ForcedArgument<void(double), 0.0>>(),
+               "setIconsFlyInTension:", ForcedArgument<void(host::CGFloat), 0.0>>(),
       }};
   return constructor;
 }
