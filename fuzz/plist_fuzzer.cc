@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "device/plist/plist_reader.h"
-#include "tools/common/plist_writer.h"
 #include "fuzz/fuzz_check.h"
+#include "tools/common/plist_writer.h"
 
 namespace {
 
