@@ -31,19 +31,19 @@ void installHooks(const std::vector<Hook>& hooks) {
       if (target != Nil && hook.kind == MethodKind::kClass) {
         target = host::metaclassOf(target);
       }
-      // One saved superclass per present target of this constructor, kept for the life of the
-      // process.
       saved = nullptr;
-      if (target != Nil) {
-        auto* fresh = new SavedSuperclass;
-        fresh->value.store(host::superclassOf(target), std::memory_order_release);
-        saved = fresh;
-      }
     }
     // One install per slot: a second shape on the same class, selector and kind would find the
     // first one's replacement in place and record it as the previous implementation, and the
     // two would call each other until the stack ran out.
     if (target == Nil || hook.slot->superclass.load(std::memory_order_acquire) != nullptr) continue;
+    // One saved superclass per target of this constructor that installs anything, kept for the
+    // life of the process.
+    if (saved == nullptr) {
+      auto* fresh = new SavedSuperclass;
+      fresh->value.store(host::superclassOf(target), std::memory_order_release);
+      saved = fresh;
+    }
     hook.slot->superclass.store(saved, std::memory_order_release);
     Class swapped = installHookUnpublished(target, host::selectorNamed(hook.selector),
                                            hook.replacement, &hook.slot->previous);
