@@ -30,18 +30,18 @@ using Setter = void (*)(id, SEL, double);
 // with one acquire load and called; for an inherited method, the superclass's implementation
 // looked up at each call; for a switched setter, two relaxed loads of the registered variables.
 std::atomic<IMP> minimalOwnPrevious{nullptr};
-void minimalOwn(id self, SEL cmd, double) {
+[[gnu::aligned(64)]] void minimalOwn(id self, SEL cmd, double) {
   reinterpret_cast<Setter>(minimalOwnPrevious.load(std::memory_order_acquire))(self, cmd, 2.0);
 }
 
 std::atomic<Class> minimalSuperclass{Nil};
-void minimalInherited(id self, SEL cmd, double) {
+[[gnu::aligned(64)]] void minimalInherited(id self, SEL cmd, double) {
   Class superclass = minimalSuperclass.load(std::memory_order_acquire);
   reinterpret_cast<Setter>(class_getMethodImplementation(superclass, cmd))(self, cmd, 2.0);
 }
 
 std::atomic<IMP> minimalSwitchedPrevious{nullptr};
-void minimalSwitched(id self, SEL cmd, double value) {
+[[gnu::aligned(64)]] void minimalSwitched(id self, SEL cmd, double value) {
   double handed = std::atomic_ref(sliderSwitch).load(std::memory_order_relaxed)
                       ? std::atomic_ref(sliderKeya).load(std::memory_order_relaxed)
                       : value;
