@@ -1,13 +1,15 @@
 // Loading the library into a host process where every hooked class exists with a realistic number
 // of methods (hundreds, several superclasses deep), with every enable key on against every key
-// off, and how often the settings file is parsed meanwhile. Each sample is a fresh process, as
-// every load is.
+// off, and how often the settings file is parsed meanwhile; then, with every key off, the floor
+// (the same library whose constructor does nothing) and each part of that load alone. Each sample
+// is a fresh process, as every load is.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -42,8 +44,9 @@ struct Sample {
   long parses;
 };
 
-// In a child: the host process set up, then the library loaded and timed.
-Sample loadInChild(bool everyKeyOn) {
+// In a child: the host process set up, then the library loaded and timed. `parts` is null for
+// VorlaPro.so itself, else the parts its bench-only build runs.
+Sample loadInChild(bool everyKeyOn, const char* parts) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return {-1, -1};
   pid_t pid = fork();
@@ -61,9 +64,11 @@ Sample loadInChild(bool everyKeyOn) {
     for (const hosts::HostApp& app : hosts::hostApps()) hosts::registerApp(app.name);
     hosts::registerLegibilitySecondaryColourSetter();
     addFillerMethods();
+    if (parts != nullptr) setenv("VORLA_BENCH_LOAD_PARTS", parts, 1);
+    const char* path = parts != nullptr ? VORLA_PARTS_LIBRARY_PATH : VORLA_LIBRARY_PATH;
     long parsesBefore = vorla_device_plist_parses();
     auto start = std::chrono::steady_clock::now();
-    void* library = dlopen(VORLA_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
     auto elapsed = std::chrono::steady_clock::now() - start;
     Sample sample{library ? std::chrono::duration<double>(elapsed).count() : -1,
                   vorla_device_plist_parses() - parsesBefore};
@@ -78,10 +83,10 @@ Sample loadInChild(bool everyKeyOn) {
   return sample;
 }
 
-void load(benchmark::State& state, bool everyKeyOn) {
+void load(benchmark::State& state, bool everyKeyOn, const char* parts = nullptr) {
   long parses = 0;
   for (auto _ : state) {
-    Sample sample = loadInChild(everyKeyOn);
+    Sample sample = loadInChild(everyKeyOn, parts);
     if (sample.seconds < 0) {
       state.SkipWithError("the library could not be loaded");
       break;
@@ -95,8 +100,20 @@ void load(benchmark::State& state, bool everyKeyOn) {
 void BM_LoadEveryKeyOn(benchmark::State& state) { load(state, true); }
 void BM_LoadEveryKeyOff(benchmark::State& state) { load(state, false); }
 
-BENCHMARK(BM_LoadEveryKeyOn)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LoadEveryKeyOff)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+void BM_LoadFloor(benchmark::State& state) { load(state, false, ""); }
+void BM_LoadGatesOnly(benchmark::State& state) { load(state, false, "g"); }
+void BM_LoadRegistryOnly(benchmark::State& state) { load(state, false, "r"); }
+void BM_LoadUnconditionalHooksOnly(benchmark::State& state) { load(state, false, "h"); }
+
+// Interleaved with one another, so that the machine's load weighs on each alike.
+#define VORLA_LOAD_BENCHMARK(name) \
+  BENCHMARK(name)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond)
+VORLA_LOAD_BENCHMARK(BM_LoadEveryKeyOn);
+VORLA_LOAD_BENCHMARK(BM_LoadEveryKeyOff);
+VORLA_LOAD_BENCHMARK(BM_LoadFloor);
+VORLA_LOAD_BENCHMARK(BM_LoadGatesOnly);
+VORLA_LOAD_BENCHMARK(BM_LoadRegistryOnly);
+VORLA_LOAD_BENCHMARK(BM_LoadUnconditionalHooksOnly);
 
 }  // namespace
 }  // namespace vorla::bench

@@ -155,6 +155,28 @@ struct AddHundred {
   }
 };
 
+struct AddThousand {
+  template <HookSlot& Slot>
+  static long long replacement(id self, SEL cmd) {
+    return plusThousand<Slot>(self, cmd);
+  }
+};
+
+// Two shapes on one class, selector and kind share a slot: the first install stays, whether the
+// class defines the method or only inherits it (the second, recording the first as its previous
+// implementation, would call it, and it itself, until the stack ran out).
+TEST_F(HookInstallerTest, ASecondShapeOnAFilledSlotChangesNothing) {
+  Class parent =
+      ClassBuilder("SlotShapesParent", "NSObject").instanceMethod("answer", originalAnswer).build();
+  Class child = ClassBuilder("SlotShapesChild", parent).build();
+  installHooks({hook<"SlotShapesParent", "answer", AddHundred>(),
+                hook<"SlotShapesChild", "answer", AddHundred>()});
+  installHooks({hook<"SlotShapesParent", "answer", AddThousand>(),
+                hook<"SlotShapesChild", "answer", AddThousand>()});
+  EXPECT_EQ(answerOfInstance(parent), 101);
+  EXPECT_EQ(answerOfInstance(child), 201);
+}
+
 // A class method and an instance method of one name are two methods with a slot each, and a row
 // installed again keeps the host's implementation as the previous one, not its own replacement
 // (which would call itself until the stack ran out).

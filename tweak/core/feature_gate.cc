@@ -1,6 +1,8 @@
 #include "tweak/core/feature_gate.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "tweak/host/methods.h"
 #include "tweak/host/services.h"
@@ -18,6 +20,7 @@ void installHooks(const std::vector<Hook>& hooks) {
   MethodKind currentKind = MethodKind::kInstance;
   Class target = Nil;
   const SavedSuperclass* saved = nullptr;
+  std::vector<Class> touched;
   for (const Hook& hook : hooks) {
     bool sameTarget = currentName != nullptr && std::strcmp(currentName, hook.className) == 0 &&
                       currentKind == hook.kind;
@@ -28,19 +31,27 @@ void installHooks(const std::vector<Hook>& hooks) {
       if (target != Nil && hook.kind == MethodKind::kClass) {
         target = host::metaclassOf(target);
       }
-      // One saved superclass per present target of this constructor, kept for the life of the
-      // process.
       saved = nullptr;
-      if (target != Nil) {
-        auto* fresh = new SavedSuperclass;
-        fresh->value.store(host::superclassOf(target), std::memory_order_release);
-        saved = fresh;
-      }
     }
-    if (target == Nil) continue;
+    // One install per slot: a second shape on the same class, selector and kind would find the
+    // first one's replacement in place and record it as the previous implementation, and the
+    // two would call each other until the stack ran out.
+    if (target == Nil || hook.slot->superclass.load(std::memory_order_acquire) != nullptr) continue;
+    // One saved superclass per target of this constructor that installs anything, kept for the
+    // life of the process.
+    if (saved == nullptr) {
+      auto* fresh = new SavedSuperclass;
+      fresh->value.store(host::superclassOf(target), std::memory_order_release);
+      saved = fresh;
+    }
     hook.slot->superclass.store(saved, std::memory_order_release);
-    installHook(target, host::selectorNamed(hook.selector), hook.replacement, &hook.slot->previous);
+    Class swapped = installHookUnpublished(target, host::selectorNamed(hook.selector),
+                                           hook.replacement, &hook.slot->previous);
+    if (swapped != Nil) touched.push_back(swapped);
   }
+  // The runtime rebuilds a class's tables with all its subclasses': once per class and table,
+  // rather than once per hook.
+  publishHooks(std::move(touched));
 }
 
 void FeatureGate(const Constructor& constructor) {

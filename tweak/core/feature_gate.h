@@ -13,8 +13,9 @@ namespace vorla::core {
 bool readEnableFlag(id preferences, id key);
 
 // Looks up each target class in table order, saves its superclass just before its first hook,
-// and installs its hooks. A class-method row targets the metaclass, with a saved superclass of
-// its own.
+// and installs its hooks, each in place on every thread when this returns. A class-method row
+// targets the metaclass, with a saved superclass of its own. A slot is filled once: a row whose
+// slot an earlier install filled changes nothing.
 void installHooks(const std::vector<Hook>& hooks);
 
 // Constructors 1 to 42: a preferences object of its own, one key read, hooks installed only

@@ -3,7 +3,9 @@
 
 #include <atomic>
 #include <type_traits>
+#include <vector>
 
+#include "tweak/host/methods.h"
 #include "tweak/host/types.h"
 
 namespace vorla::core {
@@ -30,19 +32,32 @@ struct HookSlot {
 // - already `replacement` (installed before): nothing changes, so that *previousOut never holds
 //   the replacement itself;
 // - found nowhere in the chain, or a null class: nothing changes.
-// Reports nothing. Runs at load only.
+// In place on every thread when it returns. Reports nothing. Runs at load only.
 void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<IMP>* previousOut);
 
-// The implementation a replacement calls for the behaviour it replaced: the previous one when
-// the slot holds it, otherwise what the saved superclass resolves `selector` to at this moment
-// (so an ancestor hooked later is still reached). Null only for a slot with neither.
-IMP previousImplementation(const HookSlot& slot, SEL selector);
+// installHook for many hooks at once: a swapped implementation is in place only once
+// publishHooks has run for its class. Returns that class, or Nil when there is nothing to publish.
+Class installHookUnpublished(Class targetClass, SEL selector, IMP replacement,
+                             std::atomic<IMP>* previousOut);
 
-// Calls the replaced behaviour with the receiver, the selector the replacement received and the
-// arguments it chooses.
+// Puts every swap made by installHookUnpublished on `touched` in place, on every thread: the
+// runtime's dispatch tables of each class and its subclasses are rebuilt, once each.
+void publishHooks(std::vector<Class> touched);
+
+// Where a slot without a previous implementation leads: what the saved superclass resolves
+// `selector` to at this moment (so an ancestor hooked later is still reached), or null for a slot
+// with no saved superclass either.
+inline IMP inheritedImplementation(const HookSlot& slot, SEL selector) {
+  const SavedSuperclass* saved = slot.superclass.load(std::memory_order_acquire);
+  Class superclass = saved ? saved->value.load(std::memory_order_acquire) : Nil;
+  return superclass ? host::resolve(superclass, selector) : nullptr;
+}
+
+// callPrevious for a slot without a previous implementation. Out of line, so that the path of a
+// method the class defines needs no stack frame: only hooks of inherited methods come here.
 template <class R, class... A>
-R callPrevious(const HookSlot& slot, id self, SEL selector, A... args) {
-  IMP imp = previousImplementation(slot, selector);
+[[gnu::noinline]] R callInherited(const HookSlot& slot, id self, SEL selector, A... args) {
+  IMP imp = inheritedImplementation(slot, selector);
   if (imp == nullptr) {
     if constexpr (std::is_void_v<R>) {
       return;
@@ -51,6 +66,19 @@ R callPrevious(const HookSlot& slot, id self, SEL selector, A... args) {
     }
   }
   return reinterpret_cast<R (*)(id, SEL, A...)>(imp)(self, selector, args...);
+}
+
+// Calls the replaced behaviour with the receiver, the selector the replacement received and the
+// arguments it chooses: the slot's previous implementation, else the inherited one, else nothing
+// (R's zero value). Inline, so that a hook of a method its class defines costs the minimum: one
+// acquire load and one call.
+template <class R, class... A>
+R callPrevious(const HookSlot& slot, id self, SEL selector, A... args) {
+  IMP imp = slot.previous.load(std::memory_order_acquire);
+  if (imp != nullptr) [[likely]] {
+    return reinterpret_cast<R (*)(id, SEL, A...)>(imp)(self, selector, args...);
+  }
+  return callInherited<R>(slot, self, selector, args...);
 }
 
 }  // namespace vorla::core

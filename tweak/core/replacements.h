@@ -43,7 +43,7 @@ struct ForcedArgument;
 template <class R, class A, auto Value>
 struct ForcedArgument<R(A), Value> {
   template <HookSlot& Slot>
-  static R replacement(id self, SEL cmd, A) {
+  [[gnu::aligned(64)]] static R replacement(id self, SEL cmd, A) {
     return callPrevious<R>(Slot, self, cmd, static_cast<A>(Value));
   }
 };

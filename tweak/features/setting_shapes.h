@@ -78,7 +78,7 @@ struct SwitchedAnswer;
 template <class R, class... A, BOOL& Switch, auto Value>
 struct SwitchedAnswer<R(A...), Switch, Value> {
   template <core::HookSlot& Slot>
-  static R replacement(id self, SEL cmd, A... args) {
+  [[gnu::aligned(64)]] static R replacement(id self, SEL cmd, A... args) {
     if (settings::isOn(Switch)) return static_cast<R>(Value);
     HeldArguments<A...> held{args...};
     return core::callPrevious<R>(Slot, self, cmd, args...);
@@ -92,7 +92,7 @@ struct SwitchedArgument;
 template <class R, class A, BOOL& Switch, auto Value>
 struct SwitchedArgument<R(A), Switch, Value> {
   template <core::HookSlot& Slot>
-  static R replacement(id self, SEL cmd, A received) {
+  [[gnu::aligned(64)]] static R replacement(id self, SEL cmd, A received) {
     HeldArguments<A> held{received};
     return core::callPrevious<R>(Slot, self, cmd,
                                  settings::isOn(Switch) ? static_cast<A>(Value) : received);
@@ -106,11 +106,12 @@ struct SettingArgument;
 template <class R, class A, BOOL& Switch, auto& Setting>
 struct SettingArgument<R(A), Switch, Setting> {
   template <core::HookSlot& Slot>
-  static R replacement(id self, SEL cmd, A received) {
+  [[gnu::aligned(64)]] static R replacement(id self, SEL cmd, A received) {
     HeldArguments<A> held{received};
-    return core::callPrevious<R>(
-        Slot, self, cmd,
-        settings::isOn(Switch) ? static_cast<A>(settings::valueOf(Setting)) : received);
+    // Both read before the choice, so that the choice is a select and the call one tail call.
+    bool on = settings::isOn(Switch);
+    A setting = static_cast<A>(settings::valueOf(Setting));
+    return core::callPrevious<R>(Slot, self, cmd, on ? setting : received);
   }
 };
 

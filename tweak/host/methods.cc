@@ -1,12 +1,27 @@
 #include "tweak/host/methods.h"
 
+#include <objc/thr.h>
+
 #include <cstdlib>
 
 #include "tweak/host/runtime.h"
 
-// The runtime's own routine that rebuilds the dispatch tables of a class and its subclasses; it
-// exports it without declaring it.
+// The runtime's own routine that rebuilds the dispatch tables of a class and its subclasses, and
+// the lock it changes classes and methods under; it exports both without declaring them.
 extern "C" void __objc_update_dispatch_table_for_class(Class cls);
+extern "C" objc_mutex_t __objc_runtime_mutex;
+
+namespace {
+
+// A method as the compiler lays it out in every class it emits (the GNU runtime's ABI), so the
+// layout cannot change without breaking every compiled class.
+struct MethodRecord {
+  SEL name;
+  const char* types;
+  IMP implementation;
+};
+
+}  // namespace
 
 namespace vorla::host {
 
@@ -32,13 +47,16 @@ void addMethod(Class cls, SEL selector, IMP implementation, Method inherited) {
   class_addMethod(cls, selector, implementation, method_getTypeEncoding(inherited));
 }
 
-IMP resolve(Class cls, SEL selector) { return class_getMethodImplementation(cls, selector); }
-
-IMP setImplementation(Class owner, Method method, IMP replacement) {
-  class_getMethodImplementation(owner, method_getName(method));
-  IMP previous = method_setImplementation(method, replacement);
-  __objc_update_dispatch_table_for_class(owner);
+IMP setImplementationUnpublished(Method method, IMP replacement) {
+  auto* record = reinterpret_cast<MethodRecord*>(method);
+  // Under the runtime's lock, as the runtime reads methods when it builds a class's first table.
+  objc_mutex_lock(__objc_runtime_mutex);
+  IMP previous = record->implementation;
+  record->implementation = replacement;
+  objc_mutex_unlock(__objc_runtime_mutex);
   return previous;
 }
+
+void rebuildDispatch(Class cls) { __objc_update_dispatch_table_for_class(cls); }
 
 }  // namespace vorla::host
