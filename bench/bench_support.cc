@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "device/foundation/device_paths.h"
-#include "tools/common/plist_writer.h"
 #include "device/runtime/message.h"
+#include "tools/common/plist_writer.h"
 #include "tweak/load_sequence.h"
 
 namespace vorla::bench {
