@@ -3,6 +3,7 @@
 
 #include "device/foundation/value_bodies.h"
 #include "device/foundation/values.h"
+#include "device/text/ascii.h"
 
 namespace vorla::device {
 namespace {
@@ -11,23 +12,7 @@ namespace {
 // reads back unambiguously wherever it is shown.
 std::string quoted(std::string_view text) {
   std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += {'\\', c};
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
+  for (char c : text) text::ascii::appendQuotedByte(out, static_cast<unsigned char>(c));
   return out + "\"";
 }
 

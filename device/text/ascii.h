@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 // Settings texts are read byte by byte; the C library's classifiers follow the process
@@ -34,6 +36,26 @@ constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (toLower(a[i]) != toLower(b[i])) return false;
   }
   return true;
+}
+
+// Appends one byte of a text shown in double quotes: quotes and backslashes escaped, control
+// characters as \n, \t, \r or \xNN, so that the text stays on one line and reads back
+// unambiguously; `forceHex` shows any byte as \xNN (one that is not part of valid UTF-8).
+inline void appendQuotedByte(std::string& out, unsigned char c, bool forceHex = false) {
+  if (!forceHex && c >= 0x20 && c != 0x7F) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += static_cast<char>(c);
+  } else if (!forceHex && c == '\n') {
+    out += "\\n";
+  } else if (!forceHex && c == '\t') {
+    out += "\\t";
+  } else if (!forceHex && c == '\r') {
+    out += "\\r";
+  } else {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%02x", c);
+    out += escape;
+  }
 }
 
 }  // namespace vorla::text::ascii

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "device/text/ascii.h"
 #include "device/text/colour_text.h"
@@ -128,21 +127,7 @@ std::string quotedText(std::string_view text) {
       continue;
     }
     ++i;
-    if (c == '"' || c == '\\') {
-      out += {'\\', static_cast<char>(c)};
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c < 0x20 || c == 0x7F || length == 0) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02x", c);
-      out += escape;
-    } else {
-      out += static_cast<char>(c);
-    }
+    text::ascii::appendQuotedByte(out, c, length == 0);
   }
   return out + "\"";
 }
