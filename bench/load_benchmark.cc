@@ -5,6 +5,7 @@
 // is a fresh process, as every load is.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,13 +43,20 @@ void addFillerMethods() {
 struct Sample {
   double seconds;
   long parses;
+  long pageFaults;
 };
+
+long minorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
+}
 
 // In a child: the host process set up, then the library loaded and timed. `parts` is null for
 // VorlaPro.so itself, else the parts its bench-only build runs.
 Sample loadInChild(bool everyKeyOn, const char* parts) {
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return {-1, -1};
+  if (pipe(pipeEnds) != 0) return {-1, -1, -1};
   pid_t pid = fork();
   if (pid == 0) {
     close(pipeEnds[0]);
@@ -67,17 +75,18 @@ Sample loadInChild(bool everyKeyOn, const char* parts) {
     if (parts != nullptr) setenv("VORLA_BENCH_LOAD_PARTS", parts, 1);
     const char* path = parts != nullptr ? VORLA_PARTS_LIBRARY_PATH : VORLA_LIBRARY_PATH;
     long parsesBefore = vorla_device_plist_parses();
+    long faultsBefore = minorFaults();
     auto start = std::chrono::steady_clock::now();
     void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
     auto elapsed = std::chrono::steady_clock::now() - start;
     Sample sample{library ? std::chrono::duration<double>(elapsed).count() : -1,
-                  vorla_device_plist_parses() - parsesBefore};
+                  vorla_device_plist_parses() - parsesBefore, minorFaults() - faultsBefore};
     (void)!write(pipeEnds[1], &sample, sizeof sample);
     _exit(0);
   }
   close(pipeEnds[1]);
-  Sample sample{-1, -1};
-  if (read(pipeEnds[0], &sample, sizeof sample) != sizeof sample) sample = {-1, -1};
+  Sample sample{-1, -1, -1};
+  if (read(pipeEnds[0], &sample, sizeof sample) != sizeof sample) sample = {-1, -1, -1};
   close(pipeEnds[0]);
   waitpid(pid, nullptr, 0);
   return sample;
@@ -85,6 +94,7 @@ Sample loadInChild(bool everyKeyOn, const char* parts) {
 
 void load(benchmark::State& state, bool everyKeyOn, const char* parts = nullptr) {
   long parses = 0;
+  long pageFaults = 0;
   for (auto _ : state) {
     Sample sample = loadInChild(everyKeyOn, parts);
     if (sample.seconds < 0) {
@@ -93,8 +103,10 @@ void load(benchmark::State& state, bool everyKeyOn, const char* parts = nullptr)
     }
     state.SetIterationTime(sample.seconds);
     parses = std::max(parses, sample.parses);
+    pageFaults = std::max(pageFaults, sample.pageFaults);
   }
   state.counters["settings_file_parses"] = static_cast<double>(parses);
+  state.counters["page_faults"] = static_cast<double>(pageFaults);
 }
 
 void BM_LoadEveryKeyOn(benchmark::State& state) { load(state, true); }

@@ -27,6 +27,9 @@ long long laterAncestorAnswer(id, SEL) { return 20; }
 
 HookSlot slotA;
 HookSlot slotB;
+HookSlot slotC;
+HookSlot slotD;
+HookSlot slotE;
 
 // Adds 100 to whatever the replaced behaviour answers, so a test sees both ran.
 template <HookSlot& Slot>
@@ -40,7 +43,7 @@ long long plusThousand(id self, SEL cmd) {
 }
 
 void resetSlots() {
-  for (HookSlot* slot : {&slotA, &slotB}) {
+  for (HookSlot* slot : {&slotA, &slotB, &slotC, &slotD, &slotE}) {
     slot->previous.store(nullptr);
     slot->superclass.store(nullptr);
   }
@@ -56,12 +59,17 @@ long long answerOfInstance(Class cls) {
   return result;
 }
 
-Hook row(const std::string& className, long long (*replacement)(id, SEL), HookSlot& slot,
-         MethodKind kind = MethodKind::kInstance) {
+Hook row(const std::string& className, const char* selector, long long (*replacement)(id, SEL),
+         HookSlot& slot, MethodKind kind = MethodKind::kInstance) {
   // Rows keep only the pointer to the name; the copy lives as long as the test process.
   static std::list<std::string> names;
-  return {names.emplace_back(className).c_str(), "answer", kind,
+  return {names.emplace_back(className).c_str(), selector, kind,
           reinterpret_cast<IMP>(replacement),    &slot,    {}};
+}
+
+Hook row(const std::string& className, long long (*replacement)(id, SEL), HookSlot& slot,
+         MethodKind kind = MethodKind::kInstance) {
+  return row(className, "answer", replacement, slot, kind);
 }
 
 class HookInstallerTest : public ::testing::Test {
@@ -98,6 +106,68 @@ TEST_F(HookInstallerTest, InheritedMethodIsAddedAndResolvedThroughTheSuperclassA
   class_replaceMethod(parent, sel_registerName("answer"),
                       reinterpret_cast<IMP>(laterAncestorAnswer), "q@:");
   EXPECT_EQ(answerOfInstance(child), 120);
+}
+
+// The rows of one target are looked for together, each class of the chain once for all of them:
+// each row must still end at the class that defines its own method.
+TEST_F(HookInstallerTest, RowsOfOneTargetEachFindTheClassThatDefinesTheirMethod) {
+  Class grandparent = ClassBuilder(unique("Grandparent").c_str(), "NSObject")
+                          .instanceMethod("first", ancestorAnswer)
+                          .instanceMethod("second", ancestorAnswer)
+                          .build();
+  Class parent = ClassBuilder(unique("Parent").c_str(), grandparent)
+                     .instanceMethod("second", laterAncestorAnswer)
+                     .build();
+  Class child = ClassBuilder(unique("Child").c_str(), parent)
+                    .instanceMethod("third", originalAnswer)
+                    .instanceMethod("fourth", originalAnswer)
+                    .build();
+  const std::string target = unique("Child");
+  installHooks({row(target, "third", plusHundred<slotA>, slotA),
+                row(target, "nowhere", plusHundred<slotB>, slotB),
+                row(target, "first", plusThousand<slotC>, slotC),
+                row(target, "second", plusHundred<slotD>, slotD),
+                row(target, "fourth", plusThousand<slotE>, slotE)});
+
+  id instance = send<id>(send<id>(reinterpret_cast<id>(child), "alloc"), "init");
+  EXPECT_EQ(send<long long>(instance, "third"), 101);
+  EXPECT_EQ(send<long long>(instance, "first"), 1010);
+  EXPECT_EQ(send<long long>(instance, "second"), 120);
+  EXPECT_EQ(send<long long>(instance, "fourth"), 1001);
+  send(instance, "release");
+  EXPECT_EQ(slotA.previous.load(), reinterpret_cast<IMP>(originalAnswer));
+  EXPECT_EQ(slotE.previous.load(), reinterpret_cast<IMP>(originalAnswer));
+  EXPECT_EQ(slotC.previous.load(), nullptr);
+  EXPECT_EQ(slotD.previous.load(), nullptr);
+  EXPECT_FALSE(class_respondsToSelector(child, sel_registerName("nowhere")));
+  EXPECT_EQ(class_getMethodImplementation(parent, sel_registerName("second")),
+            reinterpret_cast<IMP>(laterAncestorAnswer))
+      << "the ancestors keep their own methods";
+  EXPECT_EQ(class_getMethodImplementation(grandparent, sel_registerName("first")),
+            reinterpret_cast<IMP>(ancestorAnswer));
+}
+
+// One directory serves a whole load, and remembers what it found in each class: a class that has
+// gained a method of its own since must be looked at again, or the later hook would take the
+// ancestor's method for the one that runs.
+TEST_F(HookInstallerTest, AClassThatGainedAMethodSinceItWasSearchedIsSearchedAgain) {
+  Class parent = ClassBuilder(unique("Parent").c_str(), "NSObject")
+                     .instanceMethod("answer", ancestorAnswer)
+                     .build();
+  Class child =
+      ClassBuilder(unique("Child").c_str(), parent).instanceMethod("other", originalAnswer).build();
+  const std::string target = unique("Child");
+  const std::vector<Hook> first = {row(target, "other", plusHundred<slotA>, slotA)};
+  const std::vector<Hook> second = {row(target, plusThousand<slotB>, slotB)};
+  MethodDirectory directory({&first[0], &second[0]});
+  installHooks(first, directory);
+
+  // The host gives the class its own method between two constructors.
+  class_addMethod(child, sel_registerName("answer"), reinterpret_cast<IMP>(laterAncestorAnswer),
+                  "q@:");
+  installHooks(second, directory);
+  EXPECT_EQ(slotB.previous.load(), reinterpret_cast<IMP>(laterAncestorAnswer));
+  EXPECT_EQ(answerOfInstance(child), 1020);
 }
 
 TEST_F(HookInstallerTest, ClassMethodsAreHookedOnTheMetaclass) {

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "tweak/core/hook_table.h"
+#include "tweak/core/method_directory.h"
 
 namespace vorla::core {
 
@@ -18,11 +19,15 @@ bool readEnableFlag(id preferences, id key);
 // slot an earlier install filled changes nothing.
 void installHooks(const std::vector<Hook>& hooks);
 
+// installHooks with the methods found through `directory`, which a whole load shares.
+void installHooks(const std::vector<Hook>& hooks, MethodDirectory& directory);
+
 // Constructors 1 to 42: a preferences object of its own, one key read, hooks installed only
 // when it is on.
 void FeatureGate(const Constructor& constructor);
+void FeatureGate(const Constructor& constructor, MethodDirectory& directory);
 
-// Runs every constructor once, in load order.
+// Runs every constructor once, in load order, with one directory of methods for all of them.
 void runLoadSequence(std::span<const Constructor* const> sequence);
 
 }  // namespace vorla::core

@@ -1,36 +1,54 @@
 #include "tweak/core/hook.h"
 
 #include <algorithm>
+#include <cstddef>
 
+#include "tweak/core/method_directory.h"
 #include "tweak/host/methods.h"
 
 namespace vorla::core {
+namespace {
 
-Class installHookUnpublished(Class targetClass, SEL selector, IMP replacement,
-                             std::atomic<IMP>* previousOut) {
+// Swaps the implementation of a method the target class defines itself; false when the
+// replacement is in place already.
+bool swapOwn(Method method, const HookRequest& request) {
+  IMP own = host::implementationOf(method);
+  // Installed already (the same row run again): kept as the previous implementation, the
+  // replacement would call itself until the stack ran out.
+  if (own == request.replacement) return false;
+  request.previousOut->store(own, std::memory_order_release);
+  request.previousOut->store(host::setImplementationUnpublished(method, request.replacement),
+                             std::memory_order_release);
+  return true;
+}
+
+}  // namespace
+
+Class installHooksUnpublished(Class targetClass, std::span<const HookRequest> requests,
+                              MethodDirectory& directory) {
   if (targetClass == Nil) return Nil;
-  for (Class current = targetClass; current != Nil; current = host::superclassOf(current)) {
-    Method found = host::ownMethod(current, selector);
-    if (found == nullptr) continue;
-    if (current != targetClass) {
+  std::vector<SEL> selectors;
+  for (const HookRequest& request : requests) selectors.push_back(request.selector);
+  std::vector<Definition> definitions(selectors.size());
+  directory.find(targetClass, selectors, definitions);
+  bool swapped = false;
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    const auto [definer, method] = definitions[i];
+    if (method == nullptr) continue;
+    if (definer != targetClass) {
       // Adding a method rebuilds the class's tables at once.
-      host::addMethod(targetClass, selector, replacement, found);
-      return Nil;
+      host::addMethod(targetClass, requests[i].selector, requests[i].replacement, method);
+    } else {
+      swapped |= swapOwn(method, requests[i]);
     }
-    IMP own = host::implementationOf(found);
-    // Installed already (the same row run again): kept as the previous implementation, the
-    // replacement would call itself until the stack ran out.
-    if (own == replacement) return Nil;
-    previousOut->store(own, std::memory_order_release);
-    previousOut->store(host::setImplementationUnpublished(found, replacement),
-                       std::memory_order_release);
-    return targetClass;
   }
-  return Nil;
+  return swapped ? targetClass : Nil;
 }
 
 void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<IMP>* previousOut) {
-  Class touched = installHookUnpublished(targetClass, selector, replacement, previousOut);
+  const HookRequest request{selector, replacement, previousOut};
+  MethodDirectory directory;
+  Class touched = installHooksUnpublished(targetClass, {&request, 1}, directory);
   if (touched != Nil) publishHooks({touched});
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -35,12 +36,23 @@ struct HookSlot {
 // In place on every thread when it returns. Reports nothing. Runs at load only.
 void installHook(Class targetClass, SEL selector, IMP replacement, std::atomic<IMP>* previousOut);
 
-// installHook for many hooks at once: a swapped implementation is in place only once
-// publishHooks has run for its class. Returns that class, or Nil when there is nothing to publish.
-Class installHookUnpublished(Class targetClass, SEL selector, IMP replacement,
-                             std::atomic<IMP>* previousOut);
+class MethodDirectory;
 
-// Puts every swap made by installHookUnpublished on `touched` in place, on every thread: the
+// One hook of a target class, as installHooksUnpublished takes it: the selector, its replacement
+// and where the implementation it takes the place of goes.
+struct HookRequest {
+  SEL selector;
+  IMP replacement;
+  std::atomic<IMP>* previousOut;
+};
+
+// installHook for several hooks of one target class, each of its own selector, their methods
+// found through `directory`. A swapped implementation is in place only once publishHooks has run
+// for its class: returns that class, or Nil when there is nothing to publish.
+Class installHooksUnpublished(Class targetClass, std::span<const HookRequest> requests,
+                              MethodDirectory& directory);
+
+// Puts every swap made by installHooksUnpublished on `touched` in place, on every thread: the
 // runtime's dispatch tables of each class and its subclasses are rebuilt, once each.
 void publishHooks(std::vector<Class> touched);
 

@@ -2,7 +2,8 @@
 
 #include <objc/thr.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstddef>
 
 #include "tweak/host/runtime.h"
 
@@ -13,13 +14,40 @@ extern "C" objc_mutex_t __objc_runtime_mutex;
 
 namespace {
 
-// A method as the compiler lays it out in every class it emits (the GNU runtime's ABI), so the
-// layout cannot change without breaking every compiled class.
+// Classes, their method lists, methods and selectors as the compiler lays them out in every
+// module it emits (the GNU runtime's ABI), so that these layouts cannot change without breaking
+// every compiled class. Only the fields read here are named.
+struct SelectorRecord {
+  const void* id;  // one per name: what the runtime compares selectors by
+  const char* types;
+};
+
 struct MethodRecord {
   SEL name;
   const char* types;
   IMP implementation;
 };
+
+struct MethodListRecord {
+  MethodListRecord* next;
+  int count;
+  MethodRecord first;  // and count - 1 more after it
+};
+
+struct ClassRecord {
+  Class isa;
+  Class superclass;
+  const char* name;
+  long version;
+  unsigned long info;
+  long instanceSize;
+  void* ivars;
+  MethodListRecord* methods;  // newest list first; a name found first is the one that runs
+};
+
+const void* selectorId(SEL selector) {
+  return reinterpret_cast<const SelectorRecord*>(selector)->id;
+}
 
 }  // namespace
 
@@ -29,16 +57,39 @@ Class metaclassOf(Class cls) { return object_getClass(reinterpret_cast<id>(cls))
 
 Class superclassOf(Class cls) { return class_getSuperclass(cls); }
 
-Method ownMethod(Class cls, SEL selector) {
-  unsigned int count = 0;
-  Method* methods = class_copyMethodList(cls, &count);
-  Method found = nullptr;
-  for (unsigned int i = 0; i < count && found == nullptr; ++i) {
-    if (sameSelector(method_getName(methods[i]), selector)) found = methods[i];
+const char* nameOf(Class cls) { return class_getName(cls); }
+
+bool isMetaclass(Class cls) { return class_isMetaClass(cls) != NO; }
+
+const void* methodsVersion(Class cls) {
+  // A class gains methods as a new list put in front of the ones it has, and never loses one, so
+  // its newest list tells whether anything was added.
+  objc_mutex_lock(__objc_runtime_mutex);
+  const void* newest = reinterpret_cast<ClassRecord*>(cls)->methods;
+  objc_mutex_unlock(__objc_runtime_mutex);
+  return newest;
+}
+
+void findOwnMethods(Class cls, std::span<const SEL> selectors, std::span<Method> found) {
+  std::fill(found.begin(), found.end(), nullptr);
+  std::size_t missing = selectors.size();
+  // Under the runtime's lock, as another thread may be adding a list to the class.
+  objc_mutex_lock(__objc_runtime_mutex);
+  for (MethodListRecord* list = reinterpret_cast<ClassRecord*>(cls)->methods;
+       list != nullptr && missing > 0; list = list->next) {
+    MethodRecord* methods = &list->first;
+    for (int m = 0; m < list->count && missing > 0; ++m) {
+      if (methods[m].name == nullptr) continue;
+      const void* name = selectorId(methods[m].name);
+      for (std::size_t s = 0; s < selectors.size(); ++s) {
+        if (found[s] == nullptr && selectorId(selectors[s]) == name) {
+          found[s] = reinterpret_cast<Method>(&methods[m]);
+          --missing;
+        }
+      }
+    }
   }
-  // The list is a copy; the methods it points to belong to the class.
-  std::free(methods);
-  return found;
+  objc_mutex_unlock(__objc_runtime_mutex);
 }
 
 IMP implementationOf(Method method) { return method_getImplementation(method); }

@@ -1,6 +1,8 @@
 // Classes and their methods, as the hook installer reads and changes them.
 #pragma once
 
+#include <span>
+
 #include "tweak/host/types.h"
 
 namespace vorla::host {
@@ -11,9 +13,24 @@ Class metaclassOf(Class cls);
 // Nil for a root class.
 Class superclassOf(Class cls);
 
-// The method `cls` defines itself for `selector`, or null when it has none of its own (it may
-// still inherit one). Selectors are compared as the runtime compares them (sameSelector).
-Method ownMethod(Class cls, SEL selector);
+// The name a class was registered under; a metaclass has its class's name.
+const char* nameOf(Class cls);
+
+bool isMetaclass(Class cls);
+
+// Changes whenever `cls` gains methods, and only then: what was found among its methods holds as
+// long as this stays the same.
+const void* methodsVersion(Class cls);
+
+// The methods `cls` defines itself for each of `selectors`, found in one pass over its methods:
+// found[i] is the method for selectors[i], or null when it has none of its own (it may still
+// inherit one). Selectors are compared as the runtime compares them (sameSelector). Sends no
+// message, so no host class is initialised or asked to resolve a method it lacks.
+//
+// The runtime's class_copyMethodList copies every method of the class at each call, most of a
+// load with every key on, where a host class has hundreds of methods and a constructor looks for
+// several; one walk in place answers for all of them.
+void findOwnMethods(Class cls, std::span<const SEL> selectors, std::span<Method> found);
 
 IMP implementationOf(Method method);
 
