@@ -28,12 +28,17 @@ Class targetOf(const Hook& hook) {
   return cls != Nil && hook.kind == MethodKind::kClass ? host::metaclassOf(cls) : cls;
 }
 
+// A directory for one constructor's rows alone, when no load shares one.
+MethodDirectory directoryFor(const std::vector<Hook>& hooks) {
+  std::vector<const Hook*> rows;
+  for (const Hook& hook : hooks) rows.push_back(&hook);
+  return MethodDirectory(std::move(rows));
+}
+
 }  // namespace
 
 void installHooks(const std::vector<Hook>& hooks) {
-  std::vector<const Hook*> rows;
-  for (const Hook& hook : hooks) rows.push_back(&hook);
-  MethodDirectory directory(std::move(rows));
+  MethodDirectory directory = directoryFor(hooks);
   installHooks(hooks, directory);
 }
 
@@ -73,9 +78,7 @@ void installHooks(const std::vector<Hook>& hooks, MethodDirectory& directory) {
 }
 
 void FeatureGate(const Constructor& constructor) {
-  std::vector<const Hook*> rows;
-  for (const Hook& hook : constructor.hooks) rows.push_back(&hook);
-  MethodDirectory directory(std::move(rows));
+  MethodDirectory directory = directoryFor(constructor.hooks);
   FeatureGate(constructor, directory);
 }
 
