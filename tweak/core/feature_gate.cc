@@ -47,7 +47,8 @@ void installHooks(const std::vector<Hook>& hooks, MethodDirectory& directory) {
   std::vector<HookRequest> requests;
   // One target at a time: the consecutive rows of one class and method kind.
   for (std::size_t first = 0, end = 0; first < hooks.size(); first = end) {
-    for (end = first + 1; end < hooks.size() && sameTarget(hooks[first], hooks[end]);) ++end;
+    end = first + 1;
+    while (end < hooks.size() && sameTarget(hooks[first], hooks[end])) ++end;
     Class target = targetOf(hooks[first]);
     if (target == Nil) continue;
     requests.clear();
