@@ -6,6 +6,7 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 # checks need: the C library's 32-bit ones end in 2038 and at 2 GiB.
 set(CMAKE_C_FLAGS_INIT "-m32 -D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64")
 set(CMAKE_CXX_FLAGS_INIT "-m32 -D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64")
+set(CMAKE_ASM_FLAGS_INIT "-m32")
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 # pkg-config and find_package look in the i386 multiarch directories only.
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig)

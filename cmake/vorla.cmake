@@ -8,7 +8,26 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} ${vorla_cxx_flags} -print-file-nam
 if(NOT EXISTS "${VORLA_OBJC_LIBRARY}" OR NOT IS_ABSOLUTE "${VORLA_OBJC_LIBRARY}")
   message(FATAL_ERROR "libobjc not found for ${CMAKE_CXX_COMPILER}: run scripts/deps")
 endif()
+# The runtime tweak/host/ is written for: GCC's own (gnu), or the device's public C API (device),
+# which runs here on GCC's runtime completed by device/objc_device_api, linked before libobjc in
+# every process so that its functions are the ones found.
+set(VORLA_RUNTIME gnu CACHE STRING "The runtime tweak/host/ is written for: gnu or device")
+set_property(CACHE VORLA_RUNTIME PROPERTY STRINGS gnu device)
+if(NOT VORLA_RUNTIME MATCHES "^(gnu|device)$")
+  message(FATAL_ERROR "VORLA_RUNTIME is gnu or device, not ${VORLA_RUNTIME}")
+endif()
 add_library(vorla_objc INTERFACE)
+if(VORLA_RUNTIME STREQUAL "device")
+  # Needed even by a program that calls none of its functions itself: the runtime's names must
+  # find this library's before libobjc's (the compiler's default --as-needed would drop it).
+  set(CMAKE_LINK_LIBRARY_USING_vorla_always
+      "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
+  set(CMAKE_LINK_LIBRARY_USING_vorla_always_SUPPORTED TRUE)
+  target_link_libraries(vorla_objc INTERFACE
+                        "$<LINK_LIBRARY:vorla_always,vorla-objc-device-api>")
+  # For every file, so that no two of one program see different runtimes in tweak/host/'s headers.
+  add_compile_definitions(VORLA_DEVICE_RUNTIME)
+endif()
 target_link_libraries(vorla_objc INTERFACE ${VORLA_OBJC_LIBRARY})
 
 # vorla_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable registered with CTest.

@@ -24,12 +24,9 @@ const void* methodsVersion(Class cls);
 
 // The methods `cls` defines itself for each of `selectors`, found in one pass over its methods:
 // found[i] is the method for selectors[i], or null when it has none of its own (it may still
-// inherit one). Selectors are compared as the runtime compares them (sameSelector). Sends no
-// message, so no host class is initialised or asked to resolve a method it lacks.
-//
-// The runtime's class_copyMethodList copies every method of the class at each call, most of a
-// load with every key on, where a host class has hundreds of methods and a constructor looks for
-// several; one walk in place answers for all of them.
+// inherit one); of two of one name, the one that runs. Selectors are compared as the runtime
+// compares them (sameSelector). Sends no message, so no host class is initialised or asked to
+// resolve a method it lacks.
 void findOwnMethods(Class cls, std::span<const SEL> selectors, std::span<Method> found);
 
 IMP implementationOf(Method method);
@@ -42,22 +39,14 @@ void addMethod(Class cls, SEL selector, IMP implementation, Method inherited);
 // it runs at every call of a hook whose class only inherits the method.
 inline IMP resolve(Class cls, SEL selector) { return class_getMethodImplementation(cls, selector); }
 
-// Gives `method` the implementation `replacement`, and returns the one it had. No dispatch table
-// sees the change yet: it takes effect, for the class that defines the method and every
-// subclass, on every thread, once rebuildDispatch has run for that class or an ancestor.
-//
-// The runtime's method_setImplementation is not used: it walks every method of every class in the
-// process to patch each table that holds the method (most of a load with every key on, in a host
-// of a few hundred classes), misses subclasses that already have tables, and, while the class has
-// no table of its own, patches the one table that every class which has not received a message
-// yet shares, so that all of them would run the replacement. Writing the method alone touches no
-// table; the rebuild then gives each class that has one the new implementation, and a class that
-// has none yet builds it from its methods when it receives its first message.
+// Gives `method` the implementation `replacement`, and returns the one it had. The change may not
+// be seen yet: it is in place, for the class that defines the method and every subclass, on every
+// thread, at the latest once rebuildDispatch has run for that class or an ancestor.
 IMP setImplementationUnpublished(Method method, IMP replacement);
 
-// Rebuilds the dispatch tables of `cls` and all its subclasses from their methods, so that every
-// change made with setImplementationUnpublished to them takes effect. A class that has received no
-// message yet has no table to rebuild, nor has any of its subclasses.
+// Puts every change made with setImplementationUnpublished to `cls` and its subclasses in place.
+// Changing the implementations of several methods first and then rebuilding once is cheaper where
+// the runtime would otherwise rebuild at each change.
 void rebuildDispatch(Class cls);
 
 }  // namespace vorla::host

@@ -1,9 +1,7 @@
 // The library's only contact with the object runtime: message sending, selectors, classes,
-// constant strings and reference counting. A port to another runtime changes this directory
-// (docs/device.md).
+// constant strings and reference counting. Each runtime has its own runtime_api.h and methods.cc
+// in a directory of its own (gnu/, device/), chosen by the build (docs/device.md).
 #pragma once
-
-#include <objc/message.h>
 
 #include <atomic>
 #include <type_traits>
@@ -12,8 +10,8 @@
 
 namespace vorla::host {
 
-// Sends `selector` with the exact C signature R(id, SEL, A...). The runtime's answer for a nil
-// receiver is not a zero double, so a nil receiver gives R's zero value here without a call.
+// Sends `selector` with the exact C signature R(id, SEL, A...). A nil receiver gives R's zero
+// value here without a call, on every runtime alike (GCC's answers no zero double for one).
 template <class R = void, class... A>
 R send(id receiver, SEL selector, A... args) {
   if (receiver == nil) {
@@ -23,8 +21,7 @@ R send(id receiver, SEL selector, A... args) {
       return R{};
     }
   }
-  IMP imp = objc_msg_lookup(receiver, selector);
-  return reinterpret_cast<R (*)(id, SEL, A...)>(imp)(receiver, selector, args...);
+  return sendNonNil<R>(receiver, selector, args...);
 }
 
 template <class R = void, class... A>
@@ -32,7 +29,8 @@ R send(Class receiver, SEL selector, A... args) {
   return send<R>(reinterpret_cast<id>(receiver), selector, args...);
 }
 
-// "Same selector". This runtime types its selectors, so two of one name may differ as pointers.
+// "Same selector", as the runtime compares them: GCC's types its selectors, so two of one name
+// may differ as pointers.
 inline bool sameSelector(SEL a, SEL b) { return sel_isEqual(a, b); }
 
 // The selector of that name, registered if new.

@@ -2,9 +2,12 @@
 // code above host/, which names them but reaches the runtime only through host/'s routines.
 #pragma once
 
-#include <objc/runtime.h>
-
 #include <type_traits>
+
+#include "tweak/host/runtime_api.h"
+
+// The exported switches are one byte on every target, whatever type its ABI gives BOOL.
+static_assert(sizeof(BOOL) == 1);
 
 namespace vorla::host {
 

@@ -1,3 +1,14 @@
+// Classes and their methods on GCC's runtime, for speed at load beside its public functions:
+// - class_copyMethodList copies every method of the class at each call, most of a load with every
+//   key on, where a host class has hundreds of methods and a constructor looks for several; one
+//   walk of the class's method lists in place answers for all of them.
+// - method_setImplementation walks every method of every class in the process to patch each table
+//   that holds the method (most of a load with every key on, in a host of a few hundred classes),
+//   misses subclasses that already have tables, and, while the class has no table of its own,
+//   patches the one table that every class which has not received a message yet shares, so that
+//   all of them would run the replacement. Writing the method alone touches no table; the rebuild
+//   then gives each class that has one the new implementation, and a class that has none yet
+//   builds it from its methods when it receives its first message.
 #include "tweak/host/methods.h"
 
 #include <objc/thr.h>
@@ -108,6 +119,8 @@ IMP setImplementationUnpublished(Method method, IMP replacement) {
   return previous;
 }
 
+// A class that has received no message yet has no table to rebuild, nor has any of its
+// subclasses: the runtime gives a class its superclass's table first.
 void rebuildDispatch(Class cls) { __objc_update_dispatch_table_for_class(cls); }
 
 }  // namespace vorla::host
