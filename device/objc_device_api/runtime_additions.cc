@@ -19,9 +19,11 @@
 typedef struct objc_method* Method;
 
 extern "C" {
-// GCC's runtime exports these without declaring them: its lock over classes and methods, and
-// its rebuild of the dispatch tables of a class and its subclasses.
+// GCC's runtime exports these without declaring them: its lock over classes and methods, the
+// table of every class that has received no message yet, and its rebuild of the dispatch tables
+// of a class and its subclasses.
 extern objc_mutex_t __objc_runtime_mutex;
+extern void* __objc_uninstalled_dtable;
 void __objc_update_dispatch_table_for_class(Class cls);
 int objc_getClassList(Class* classes, int capacity);
 
@@ -54,7 +56,13 @@ struct ClassRecord {
   long instanceSize;
   void* ivars;
   MethodListRecord* methods;
+  void* dispatchTable;
 };
+
+// Whether `cls` has a dispatch table of its own yet: it has received a message.
+bool hasTable(Class cls) {
+  return reinterpret_cast<const ClassRecord*>(cls)->dispatchTable != __objc_uninstalled_dtable;
+}
 
 bool defines(Class cls, const MethodRecord* method) {
   for (const MethodListRecord* list = reinterpret_cast<const ClassRecord*>(cls)->methods;
@@ -65,15 +73,18 @@ bool defines(Class cls, const MethodRecord* method) {
   return false;
 }
 
-// The class or metaclass whose own methods hold `method`. Called under the runtime's lock.
-Class definerOf(const MethodRecord* method) {
+// The class or metaclass whose own methods hold `method`, when it has a dispatch table: one that
+// has none yet has no table to rebuild, nor has any of its subclasses (the runtime gives a class
+// its superclass's table first), and it builds its table from its methods at its first message.
+// Called under the runtime's lock.
+Class messagedDefinerOf(const MethodRecord* method) {
   std::vector<Class> classes(static_cast<std::size_t>(objc_getClassList(nullptr, 0)));
   classes.resize(static_cast<std::size_t>(
       objc_getClassList(classes.data(), static_cast<int>(classes.size()))));
   for (Class cls : classes) {
-    if (defines(cls, method)) return cls;
+    if (hasTable(cls) && defines(cls, method)) return cls;
     Class metaclass = reinterpret_cast<const ClassRecord*>(cls)->isa;
-    if (defines(metaclass, method)) return metaclass;
+    if (hasTable(metaclass) && defines(metaclass, method)) return metaclass;
   }
   return Nil;
 }
@@ -99,15 +110,14 @@ Class object_getClass(id object) { return object != nil ? object->class_pointer 
 // the method: for a class that has received no message yet, that is the one table all such
 // classes share, so an unrelated class with a method of that name runs the new implementation;
 // and a subclass with a table of its own keeps the old one. Here the method is changed, then the
-// tables of its class and of that class's subclasses are built again from their methods; a class
-// with no table yet builds it from its methods at its first message.
+// tables of its class and of that class's subclasses are built again from their methods.
 IMP method_setImplementation(Method method, IMP implementation) {
   if (method == nullptr || implementation == nullptr) return nullptr;
   auto* record = reinterpret_cast<MethodRecord*>(method);
   objc_mutex_lock(__objc_runtime_mutex);
   IMP previous = record->implementation;
   record->implementation = implementation;
-  Class definer = definerOf(record);
+  Class definer = messagedDefinerOf(record);
   if (definer != Nil) __objc_update_dispatch_table_for_class(definer);
   objc_mutex_unlock(__objc_runtime_mutex);
   return previous;
