@@ -4,10 +4,12 @@ import pathlib
 import sys
 
 results = pathlib.Path(sys.argv[1])
+# The same benchmarks of the build with the device runtime's layer, from the same run.
+device_results = pathlib.Path(sys.argv[2]) if len(sys.argv) > 2 else None
 
 
-def load(suite):
-    path = results / f"{suite}.json"
+def load(suite, directory=results):
+    path = directory / f"{suite}.json"
     return json.loads(path.read_text())["benchmarks"] if path.exists() else []
 
 
@@ -67,22 +69,29 @@ ratio("hooked inherited, host model / unhooked", median(dispatch, "BM_HookedInhe
 ratio("switched setter, host model / unhooked", median(dispatch, "BM_SwitchedModelSetter"),
       median(dispatch, "BM_UnhookedModelSetter"), 1.15)
 
-# One figure per process (the median of its repetitions), and the median of those.
-minimal_runs = [json.loads(path.read_text())["benchmarks"]
-                for path in sorted(results.glob("dispatch_minimal_*.json"))]
-for path, name, target in (("own method, forced argument", "BM_OwnAgainstMinimal", 1.05),
-                           ("inherited method, superclass at each call", "BM_InheritedAgainstMinimal",
-                            1.10),
-                           ("switched setter", "BM_SwitchedAgainstMinimal", 1.05)):
-    label = f"{path}: landed / minimal replacement"
+MINIMAL = (("own method, forced argument", "BM_OwnAgainstMinimal", 1.05),
+           ("inherited method, superclass at each call", "BM_InheritedAgainstMinimal", 1.10),
+           ("switched setter", "BM_SwitchedAgainstMinimal", 1.05))
+
+
+def against_minimal(directory, name):
+    """One figure per process (the median of its repetitions): their median, least and most."""
+    runs = [json.loads(path.read_text())["benchmarks"]
+            for path in sorted(directory.glob("dispatch_minimal_*.json"))]
     # The blocks' mean times include whatever else ran meanwhile; only the ratio is a figure.
-    per_run = sorted(r for r in (median_counter(run, name, "landed_over_minimal")
-                                 for run in minimal_runs) if r is not None)
-    if not per_run:
+    per_run = sorted(r for r in (median_counter(run, name, "landed_over_minimal") for run in runs)
+                     if r is not None)
+    return (per_run[len(per_run) // 2], per_run[0], per_run[-1], len(per_run)) if per_run else None
+
+
+for path, name, target in MINIMAL:
+    label = f"{path}: landed / minimal replacement"
+    figure = against_minimal(results, name)
+    if figure is None:
         rows.append((label, "missing", f"<= {target:.2f}", "?"))
         continue
-    r = per_run[len(per_run) // 2]
-    rows.append((label, f"{r:.3f}  ({per_run[0]:.3f}-{per_run[-1]:.3f} in {len(per_run)} processes)",
+    r, low, high, processes = figure
+    rows.append((label, f"{r:.3f}  ({low:.3f}-{high:.3f} in {processes} processes)",
                  f"<= {target:.2f}", "met" if r <= target else "NOT MET"))
 
 files = load("settings_file")
@@ -102,13 +111,22 @@ for large in (0, 1):
             rows.append((f"parse at every call / colour setter, {label}", f"{parse / setter:.1f}",
                          "(report)", ""))
 
+def load_on_over_off(directory):
+    """The paired every key on / off ratio, and the two separate medians (ms)."""
+    benchmarks = load("load", directory)
+    on, off = median(benchmarks, "BM_LoadEveryKeyOn"), median(benchmarks, "BM_LoadEveryKeyOff")
+    paired = median_counter(benchmarks, "BM_LoadEveryKeyOnOverOff", "on_over_off")
+    return (paired, on / 1e3, off / 1e3) if paired and on and off else None
+
+
 load_results = load("load")
-on, off = median(load_results, "BM_LoadEveryKeyOn"), median(load_results, "BM_LoadEveryKeyOff")
-paired = median_counter(load_results, "BM_LoadEveryKeyOnOverOff", "on_over_off")
-if paired and on and off:
+on_over_off = load_on_over_off(results)
+if on_over_off:
+    paired, on_ms, off_ms = on_over_off
     rows.append(("load, every key on / every key off, rounds of on-off-off-on",
-                 f"{paired:.2f}  (medians {on / 1e3:,.1f} / {off / 1e3:,.1f} ms)", "<= 1.30",
+                 f"{paired:.2f}  (medians {on_ms:,.1f} / {off_ms:,.1f} ms)", "<= 1.30",
                  "met" if paired <= 1.30 else "NOT MET"))
+on, off = median(load_results, "BM_LoadEveryKeyOn"), median(load_results, "BM_LoadEveryKeyOff")
 one_cpu = median_counter(load("load_one_cpu"), "BM_LoadEveryKeyOnOverOff", "on_over_off")
 if one_cpu:
     rows.append(("the same, the load and the settings watcher on one CPU", f"{one_cpu:.2f}",
@@ -144,3 +162,23 @@ for key, unit in (("live_object_growth", "objects"), ("resident_growth_kb", "KiB
 width = max(len(row[0]) for row in rows)
 for label, value, target, verdict in rows:
     print(f"{label:<{width}}  {value:<46} {target:<10} {verdict}")
+
+if device_results is not None:
+    print("\nThe same run, GCC's runtime layer (the default build) beside the device runtime's "
+          "(device-api):")
+    side = []
+    for path, name, target in MINIMAL:
+        gnu, device = against_minimal(results, name), against_minimal(device_results, name)
+        side.append((f"{path}: landed / minimal",
+                     f"{gnu[0]:.3f} ({gnu[1]:.3f}-{gnu[2]:.3f})" if gnu else "missing",
+                     f"{device[0]:.3f} ({device[1]:.3f}-{device[2]:.3f})" if device else "missing",
+                     f"<= {target:.2f}",
+                     "met" if device and device[0] <= target else "NOT MET"))
+    gnu, device = load_on_over_off(results), load_on_over_off(device_results)
+    show = lambda f: f"{f[0]:.2f} ({f[1]:,.1f} / {f[2]:,.1f} ms)" if f else "missing"
+    side.append(("load, every key on / off, rounds", show(gnu), show(device), "<= 1.30",
+                 "met" if device and device[0] <= 1.30 else "NOT MET"))
+    width = max(len(row[0]) for row in side)
+    print(f"{'':<{width}}  {'gnu':<26} {'device-api':<26} {'target':<10} device-api")
+    for label, gnu_value, device_value, target, verdict in side:
+        print(f"{label:<{width}}  {gnu_value:<26} {device_value:<26} {target:<10} {verdict}")
