@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "device/foundation/device_paths.h"
-#include "device/runtime/message.h"
+#include "standin/foundation/device_paths.h"
+#include "standin/runtime/message.h"
 #include "tools/common/plist_writer.h"
 #include "tweak/load_sequence.h"
 
@@ -20,7 +20,7 @@ BenchRoot::BenchRoot() {
   std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
 }
 
-void BenchRoot::use() const { device::useDeviceRoot(root_); }
+void BenchRoot::use() const { standin::useDeviceRoot(root_); }
 
 BenchRoot::~BenchRoot() {
   std::error_code ignored;
@@ -84,7 +84,7 @@ plist::Dictionary largeSettings(int keys) {
 }
 
 id newObject(Class cls) {
-  return device::send<id>(device::send<id>(reinterpret_cast<id>(cls), "alloc"), "init");
+  return standin::send<id>(standin::send<id>(reinterpret_cast<id>(cls), "alloc"), "init");
 }
 
 }  // namespace vorla::bench

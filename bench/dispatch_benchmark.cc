@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "device/runtime/class_builder.h"
+#include "standin/runtime/class_builder.h"
 #include "hosts/model.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/replacements.h"
@@ -60,7 +60,7 @@ struct Hosts {
   SEL setValue = sel_registerName("setValue:");
 
   Hosts() {
-    using device::ClassBuilder;
+    using standin::ClassBuilder;
     auto setter = [](const char* name, const char* super) {
       return ClassBuilder(name, super).instanceMethod("setValue:", storeValue).build();
     };

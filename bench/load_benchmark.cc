@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "device/foundation/property_list_files.h"
-#include "device/runtime/type_encoding.h"
+#include "standin/foundation/property_list_files.h"
+#include "standin/runtime/type_encoding.h"
 #include "hosts/host_apps.h"
 #include "tweak/load_sequence.h"
 

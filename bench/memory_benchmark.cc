@@ -6,8 +6,8 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "device/runtime/class_builder.h"
-#include "device/runtime/object.h"
+#include "standin/runtime/class_builder.h"
+#include "standin/runtime/object.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/features/setting_shapes.h"
 
@@ -29,7 +29,7 @@ void BM_MillionHookedCalls(benchmark::State& state) {
   BenchRoot root;
   root.use();
   root.writeSettings(exampleSettings(), false);
-  Class cls = device::ClassBuilder("MemoryLabel", "NSObject")
+  Class cls = standin::ClassBuilder("MemoryLabel", "NSObject")
                   .instanceMethod("setTextColor:", keepColour)
                   .build();
   core::installHooks({core::hook<"MemoryLabel", "setTextColor:",
@@ -38,16 +38,16 @@ void BM_MillionHookedCalls(benchmark::State& state) {
   SEL setTextColor = sel_registerName("setTextColor:");
   auto round = [&](int calls) {
     for (int i = 0; i < calls; ++i) {
-      device::pushAutoreleasePool();
+      standin::pushAutoreleasePool();
       message<void>(label, setTextColor, static_cast<id>(nil));
-      device::popAutoreleasePool();
+      standin::popAutoreleasePool();
     }
   };
   round(10000);  // constants, caches and buffers reach their steady state
-  long objectsBefore = device::liveObjectCount();
+  long objectsBefore = standin::liveObjectCount();
   long residentBefore = residentKilobytes();
   for (auto _ : state) round(1000000);
-  state.counters["live_object_growth"] = device::liveObjectCount() - objectsBefore;
+  state.counters["live_object_growth"] = standin::liveObjectCount() - objectsBefore;
   state.counters["resident_growth_kb"] = residentKilobytes() - residentBefore;
 }
 

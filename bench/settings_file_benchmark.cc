@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "device/foundation/values.h"
-#include "device/plist/plist_reader.h"
-#include "device/runtime/class_builder.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/plist/plist_reader.h"
+#include "standin/runtime/class_builder.h"
+#include "standin/runtime/object.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/features/setting_shapes.h"
 
@@ -52,7 +52,7 @@ Scenario scenarioOf(const benchmark::State& state) {
 
 id hookedLabel() {
   static id label = [] {
-    Class cls = device::ClassBuilder("BenchLabel", "NSObject")
+    Class cls = standin::ClassBuilder("BenchLabel", "NSObject")
                     .instanceMethod("setTextColor:", storeColour)
                     .build();
     core::installHooks({core::hook<"BenchLabel", "setTextColor:",
@@ -67,9 +67,9 @@ void BM_ColourSetter(benchmark::State& state) {
   id label = hookedLabel();
   SEL setTextColor = sel_registerName("setTextColor:");
   for (auto _ : state) {
-    device::pushAutoreleasePool();
+    standin::pushAutoreleasePool();
     message<void>(label, setTextColor, static_cast<id>(nil));
-    device::popAutoreleasePool();
+    standin::popAutoreleasePool();
   }
 }
 
@@ -101,9 +101,9 @@ void BM_ParseEveryCall(benchmark::State& state) {
   std::string path = files().rootFor(scenarioOf(state)).settingsPath();
   for (auto _ : state) {
     auto value = plist::readFile(path.c_str());
-    id dictionary = device::newObjectFromPlist(*value);
+    id dictionary = standin::newObjectFromPlist(*value);
     benchmark::DoNotOptimize(dictionary);
-    device::releaseObject(dictionary);
+    standin::releaseObject(dictionary);
   }
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/message.h"
 
 namespace vorla::bench {
 namespace {
@@ -21,11 +21,11 @@ void BM_RegisteredSettingLatency(benchmark::State& state) {
   BenchRoot root;
   root.use();
   root.writeSettings({{"features", plist::Value{0.0}}}, false);
-  id key = device::newString("features");
+  id key = standin::newString("features");
   id preferences =
-      device::send<id>(device::sendToClass<id>("HBPreferences", "alloc"),
-                       "initWithIdentifier:", device::newString("com.pellobrast.vorla"));
-  device::send(preferences, "registerDouble:default:forKey:", &bound, 1.0, key);
+      standin::send<id>(standin::sendToClass<id>("HBPreferences", "alloc"),
+                       "initWithIdentifier:", standin::newString("com.pellobrast.vorla"));
+  standin::send(preferences, "registerDouble:default:forKey:", &bound, 1.0, key);
   double next = 1;
   std::vector<double> samples;
   for (auto _ : state) {

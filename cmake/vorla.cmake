@@ -9,7 +9,7 @@ if(NOT EXISTS "${VORLA_OBJC_LIBRARY}" OR NOT IS_ABSOLUTE "${VORLA_OBJC_LIBRARY}"
   message(FATAL_ERROR "libobjc not found for ${CMAKE_CXX_COMPILER}: run scripts/deps")
 endif()
 # The runtime tweak/host/ is written for: GCC's own (gnu), or the device's public C API (device),
-# which runs here on GCC's runtime completed by device/objc_device_api, linked before libobjc in
+# which runs here on GCC's runtime completed by standin/objc_device_api, linked before libobjc in
 # every process so that its functions are the ones found.
 set(VORLA_RUNTIME gnu CACHE STRING "The runtime tweak/host/ is written for: gnu or device")
 set_property(CACHE VORLA_RUNTIME PROPERTY STRINGS gnu device)

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/text/colour_text.h"
+#include "standin/text/colour_text.h"
 #include "fuzz/fuzz_check.h"
 
 using vorla::fuzz::require;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/plist/plist_reader.h"
+#include "standin/plist/plist_reader.h"
 #include "fuzz/fuzz_check.h"
 #include "tools/common/plist_writer.h"
 

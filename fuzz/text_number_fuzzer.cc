@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "device/plist/plist_integer.h"
-#include "device/text/foundation_conversions.h"
+#include "standin/plist/plist_integer.h"
+#include "standin/text/foundation_conversions.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -9,8 +9,8 @@ namespace {
 void registerStatusBarModels() {
   Model("_UIBatteryView", "UIView")
       .method<void(BOOL)>("setShowsPercentage:")
-      .method<device::NSInteger()>("internalSizeCategory", 0LL)
-      .method<void(device::NSInteger)>("setInternalSizeCategory:")
+      .method<standin::NSInteger()>("internalSizeCategory", 0LL)
+      .method<void(standin::NSInteger)>("setInternalSizeCategory:")
       .method<id()>("fillColor", hostColour(1, 1, 1))
       .build();
   Model("_UIStatusBarStyleAttributes", "NSObject")
@@ -50,7 +50,7 @@ void registerEffectAndBarModels() {
   Model("UITabBar", "UIView").method<id()>("unselectedItemTintColor", nil).build();
   Model("_UIBarBackgroundLayout", "NSObject").build();
   Model("_UIBarBackgroundLayoutLegacy", "_UIBarBackgroundLayout")
-      .method<void(device::NSInteger, id, BOOL)>(
+      .method<void(standin::NSInteger, id, BOOL)>(
           "configureEffectForStyle:backgroundTintColor:forceOpaque:")
       .build();
   Model("UISwitchVisualElement", "UIView").build();
@@ -65,7 +65,7 @@ void registerKeyboardModels() {
       .method<BOOL(id, id)>("isVisibleForInputDelegate:inputViews:", 0LL)
       .build();
   Model("UITextInputTraits", "NSObject")
-      .method<device::NSInteger()>("keyboardAppearance", 0LL)
+      .method<standin::NSInteger()>("keyboardAppearance", 0LL)
       .build();
   // Its background colour is UIView's.
   Model("UIKeyboardImpl", "UIView").method<void()>("layoutSubviews").build();

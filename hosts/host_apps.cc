@@ -1,8 +1,8 @@
 #include "hosts/host_apps.h"
 
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/message.h"
+#include "standin/runtime/object.h"
 
 namespace vorla::hosts {
 
@@ -34,19 +34,19 @@ bool registerApp(std::string_view name) {
 }
 
 id newInstance(const char* className) {
-  return device::send<id>(device::sendToClass<id>(className, "alloc"), "init");
+  return standin::send<id>(standin::sendToClass<id>(className, "alloc"), "init");
 }
 
-id hostColour(device::CGFloat red, device::CGFloat green, device::CGFloat blue,
-              device::CGFloat alpha) {
-  id colour = device::newColour({red, green, blue, alpha});
-  device::makeImmortal(colour);
+id hostColour(standin::CGFloat red, standin::CGFloat green, standin::CGFloat blue,
+              standin::CGFloat alpha) {
+  id colour = standin::newColour({red, green, blue, alpha});
+  standin::makeImmortal(colour);
   return colour;
 }
 
 id hostText(const char* text) {
-  id string = device::newString(text);
-  device::makeImmortal(string);
+  id string = standin::newString(text);
+  standin::makeImmortal(string);
   return string;
 }
 

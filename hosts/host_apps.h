@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/foundation/platform_types.h"
+#include "standin/foundation/platform_types.h"
 
 namespace vorla::hosts {
 
@@ -51,8 +51,8 @@ bool registerApp(std::string_view name);
 id newInstance(const char* className);
 
 // A colour the host would use itself, kept for the life of the process.
-id hostColour(device::CGFloat red, device::CGFloat green, device::CGFloat blue,
-              device::CGFloat alpha = 1.0);
+id hostColour(standin::CGFloat red, standin::CGFloat green, standin::CGFloat blue,
+              standin::CGFloat alpha = 1.0);
 
 // A text the host would use itself, kept for the life of the process.
 id hostText(const char* text);

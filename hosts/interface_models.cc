@@ -14,7 +14,7 @@ void registerInterfaceModels() {
       .method<void(id)>("setSeparatorColor:")
       .build();
   Model("UITableConstants_IOS", "NSObject")
-      .method<id(device::NSInteger)>("defaultBackgroundColorForTableViewStyle:",
+      .method<id(standin::NSInteger)>("defaultBackgroundColorForTableViewStyle:",
                                      hostColour(0.949, 0.949, 0.969))
       .method<id(id, id)>("defaultHeaderFooterBackgroundColorForView:inTableView:",
                           hostColour(0.949, 0.949, 0.969))

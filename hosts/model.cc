@@ -4,7 +4,7 @@
 #include <mutex>
 #include <tuple>
 
-#include "device/runtime/object.h"
+#include "standin/runtime/object.h"
 
 namespace vorla::hosts {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 using Records = std::map<std::string, MethodRecord, std::less<>>;
 
 // An instance keeps its records in its own body, so they end with it.
-struct ModelBody : device::Body {
+struct ModelBody : standin::Body {
   std::mutex mutex;
   Records records;
 };
@@ -35,7 +35,7 @@ template <class F>
 auto withRecords(id receiver, F&& f) {
   if (!isClassObject(receiver)) {
     auto* body =
-        dynamic_cast<ModelBody*>(device::attachBody(receiver, std::make_unique<ModelBody>()));
+        dynamic_cast<ModelBody*>(standin::attachBody(receiver, std::make_unique<ModelBody>()));
     if (body != nullptr) {
       std::lock_guard lock(body->mutex);
       return f(body->records);

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "device/runtime/class_builder.h"
+#include "standin/runtime/class_builder.h"
 
 namespace vorla::hosts {
 
@@ -53,7 +53,7 @@ class Model {
   Class build() { return builder_.build(); }
 
  private:
-  device::ClassBuilder builder_;
+  standin::ClassBuilder builder_;
   const char* name_;
 };
 

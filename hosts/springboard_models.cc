@@ -1,7 +1,7 @@
 // SpringBoard's classes: the cover sheet, the home screen and dock, the home indicator, the
 // status bar's state and the app switcher.
-#include "device/foundation/values.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 
@@ -9,8 +9,8 @@ namespace vorla::hosts {
 namespace {
 
 id hostString(const char* text) {
-  id string = device::newString(text);
-  device::makeImmortal(string);
+  id string = standin::newString(text);
+  standin::makeImmortal(string);
   return string;
 }
 
@@ -37,7 +37,7 @@ void registerSpringBoardModels(QuickActions quickActions) {
       .method<BOOL(id*)>("_allowsCapabilityLockScreenCameraWithExplanation:", 1LL)
       .build();
   Model("CSCoverSheetFlyInSettings", "NSObject")
-      .method<void(device::CGFloat)>("setIconsFlyInTension:")
+      .method<void(standin::CGFloat)>("setIconsFlyInTension:")
       .build();
   Model("SBFLockScreenDateView", "UIView").method<void(double)>("setAlignmentPercent:").build();
   Model("CSTeachableMomentsContainerViewController", "UIViewController")
@@ -45,7 +45,7 @@ void registerSpringBoardModels(QuickActions quickActions) {
       .build();
 
   Model("SBIconListPageControl", "UIView")
-      .method<void(id, BOOL, device::NSUInteger)>("_setIndicatorImage:toEnabled:index:")
+      .method<void(id, BOOL, standin::NSUInteger)>("_setIndicatorImage:toEnabled:index:")
       .build();
   Model("SBIconLabelImageParameters", "NSObject").build();
   Model("SBMutableIconLabelImageParameters", "SBIconLabelImageParameters")

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "device/runtime/class_builder.h"
-#include "device/runtime/message.h"
+#include "standin/runtime/class_builder.h"
+#include "standin/runtime/message.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/hook.h"
 
 namespace vorla::core {
 namespace {
 
-using device::ClassBuilder;
-using device::send;
+using standin::ClassBuilder;
+using standin::send;
 
 // Each test names its classes after itself so that no two tests share one.
 std::string unique(const char* base) {

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/message.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 #include "tests/support/device_root.h"
@@ -24,12 +24,12 @@ namespace vorla::testing {
 namespace {
 
 using core::hook;
-using device::send;
+using standin::send;
 using hosts::callCount;
 using hosts::lastArgument;
 
 std::string described(const hosts::Value& value) {
-  if (auto* object = std::get_if<id>(&value)) return device::describe(*object);
+  if (auto* object = std::get_if<id>(&value)) return standin::describe(*object);
   if (auto* integer = std::get_if<long long>(&value)) return std::to_string(*integer);
   if (auto* real = std::get_if<double>(&value)) return std::to_string(*real);
   return "<none>";
@@ -67,7 +67,7 @@ class ShapeTest : public ::testing::Test {
   }
   void SetUp() override { host = hosts::newInstance("ShapeHost"); }
   void TearDown() override {
-    device::releaseObject(host);
+    standin::releaseObject(host);
     shapeSwitch = NO;
   }
 
@@ -79,7 +79,7 @@ class ShapeTest : public ::testing::Test {
 TEST_F(ShapeTest, ConstantsAnswerAloneOrReachTheHostOnce) {
   EXPECT_EQ(send<BOOL>(host, "flag"), YES);
   send(host, "setNote:", hosts::hostText("note"));
-  EXPECT_EQ(device::describe(send<id>(host, "tint")), "#336699");
+  EXPECT_EQ(standin::describe(send<id>(host, "tint")), "#336699");
   send(host, "setTension:", 0.5);
   EXPECT_EQ(callCount(host, "flag") + callCount(host, "setNote:") + callCount(host, "tint"), 0);
   EXPECT_EQ(callCount(host, "setTension:"), 1);
@@ -91,7 +91,7 @@ TEST_F(ShapeTest, SettingsFileValuesOrTheirFallbacks) {
   auto expectFile = [&](const char* ink, const char* paper, long long viewers) {
     send(host, "setInk:", hosts::hostColour(0.2, 0.4, 0.8));
     EXPECT_EQ(described(lastArgument(host, "setInk:")), ink);
-    EXPECT_EQ(device::describe(send<id>(host, "paper")), paper);
+    EXPECT_EQ(standin::describe(send<id>(host, "paper")), paper);
     EXPECT_EQ(send<long long>(host, "viewers"), viewers);
   };
   root.writeSettings(
@@ -152,9 +152,9 @@ TEST(SpecialCases, QuickActionsOfOneSystemAndTheExplanationLeftAlone) {
   for (const char* selector : {"_allowsCapabilityLockScreenCameraSupportedWithExplanation:",
                                "_allowsCapabilityLockScreenCameraWithExplanation:"}) {
     EXPECT_EQ(send<BOOL>(aggregator, selector, &explanation), NO) << selector;
-    EXPECT_EQ(device::describe(explanation), "\"the caller's\"") << selector;
+    EXPECT_EQ(standin::describe(explanation), "\"the caller's\"") << selector;
   }
-  for (id object : {controller, springBoard, aggregator}) device::releaseObject(object);
+  for (id object : {controller, springBoard, aggregator}) standin::releaseObject(object);
 }
 
 // The keyboard's colour is sent as a message, so a replacement of its setter applies too, and
@@ -169,7 +169,7 @@ TEST(SpecialCases, KeyboardColourGoesThroughTheSettersOwnReplacement) {
   EXPECT_EQ(callCount(keyboard, "setBackgroundColor:"), 1);
   EXPECT_EQ(described(lastArgument(keyboard, "setBackgroundColor:")), "nil");
   EXPECT_EQ(callCount(keyboard, "layoutSubviews"), 1);
-  device::releaseObject(keyboard);
+  standin::releaseObject(keyboard);
   tweakEnabled2 = NO;
 }
 

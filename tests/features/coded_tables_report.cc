@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/message.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 #include "tweak/core/feature_gate.h"
@@ -18,7 +18,7 @@
 namespace vorla::testing {
 namespace {
 
-using device::send;
+using standin::send;
 
 // Integer codes from `first` to `last` and a few that no table may select.
 std::vector<double> codes(int first, int last) {
@@ -30,16 +30,16 @@ std::vector<double> codes(int first, int last) {
 // Every code whose text differs from the host's own.
 void textTable(const char* name, const char* selector, BOOL& on, double& code, int last) {
   id source = hosts::newInstance("PSGAboutDataSource");
-  std::string host = device::describe(send<id>(source, selector));
+  std::string host = standin::describe(send<id>(source, selector));
   std::printf("%s, switch off: %s\n", name, host.c_str());
   on = YES;
   for (double value : codes(0, last)) {
     code = value;
-    std::string text = device::describe(send<id>(source, selector));
+    std::string text = standin::describe(send<id>(source, selector));
     if (text != host) std::printf("%s %g: %s\n", name, value, text.c_str());
   }
   on = NO;
-  device::releaseObject(source);
+  standin::releaseObject(source);
 }
 
 std::string tabsReaching(BOOL given) {
@@ -53,7 +53,7 @@ std::string tabsReaching(BOOL given) {
   for (std::size_t i = 0; i < record.lastArguments.size(); ++i) {
     if (std::get<long long>(record.lastArguments[i]) != 0) shown += std::string(" ") + names[i];
   }
-  device::releaseObject(controller);
+  standin::releaseObject(controller);
   return record.calls == 1 ? (shown.empty() ? " none" : shown)
                            : " (host called " + std::to_string(record.calls) + " times)";
 }
@@ -74,9 +74,9 @@ std::string keyboardAfterLayout() {
   send(keyboard, "layoutSubviews");
   hosts::Value colour = hosts::lastArgument(keyboard, "setBackgroundColor:");
   std::string seen =
-      std::holds_alternative<id>(colour) ? device::describe(std::get<id>(colour)) : "unchanged";
+      std::holds_alternative<id>(colour) ? standin::describe(std::get<id>(colour)) : "unchanged";
   seen += ", layout passes " + std::to_string(hosts::callCount(keyboard, "layoutSubviews"));
-  device::releaseObject(keyboard);
+  standin::releaseObject(keyboard);
   return seen;
 }
 
@@ -98,11 +98,11 @@ int main() {
   for (const hosts::HostApp& app : hosts::hostApps()) hosts::registerApp(app.name);
   core::installHooks({features::aboutVersion(), features::aboutModelName(), features::phoneTabs(),
                       features::keyboardBackground()});
-  device::pushAutoreleasePool();
+  standin::pushAutoreleasePool();
   testing::textTable("version", "_productVersionString", Enableversion, IPhoneversion, 2200);
   testing::textTable("model", "_modelNameString", Enabledmodel, model, 1200);
   testing::phoneTabs();
   testing::keyboardColours();
-  device::popAutoreleasePool();
+  standin::popAutoreleasePool();
   return 0;
 }

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/message.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 #include "tests/support/device_root.h"
@@ -26,7 +26,7 @@
 namespace vorla::testing {
 namespace {
 
-using device::send;
+using standin::send;
 
 constexpr int kHostThreads = 8;
 constexpr int kRewrites = 300;
@@ -90,19 +90,19 @@ TEST(ConcurrentSettings, HostsSeeOnlyWrittenValuesFallbacksOrDefaults) {
       id item = hosts::newInstance("IGFeedItem");
       id pill = hosts::newInstance("MTLumaDodgePillSettings");
       while (writing.load()) {
-        device::pushAutoreleasePool();
+        standin::pushAutoreleasePool();
         send(label, "setTextColor:", static_cast<id>(nil));
-        bool ok = labelColours.count(device::describe(
+        bool ok = labelColours.count(standin::describe(
                       std::get<id>(hosts::lastArgument(label, "setTextColor:")))) != 0;
-        ok &= barColours.count(device::describe(send<id>(attributes, "textColor"))) != 0;
+        ok &= barColours.count(standin::describe(send<id>(attributes, "textColor"))) != 0;
         ok &= counts.count(send<long long>(item, "viewerCount")) != 0;
         send(pill, "setHeight:", kHostHeight);
         ok &= heights.count(std::get<double>(hosts::lastArgument(pill, "setHeight:"))) != 0;
         if (!ok) unexpected.fetch_add(1);
         calls.fetch_add(1);
-        device::popAutoreleasePool();
+        standin::popAutoreleasePool();
       }
-      for (id object : {label, attributes, item, pill}) device::releaseObject(object);
+      for (id object : {label, attributes, item, pill}) standin::releaseObject(object);
     });
   }
   for (int version = 1; version <= kRewrites; ++version) rewrite(root, version);

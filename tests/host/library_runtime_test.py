@@ -29,7 +29,7 @@ def runtime_imports(path):
 
 
 def declared_functions():
-    """The functions the device layer's own runtime headers declare."""
+    """The functions the device runtime layer's own headers declare."""
     names = set()
     for header in ("objc_api.h", "class_api.h"):
         text = open(os.path.join(SOURCE, "tweak", "host", "device", header)).read()

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "device/runtime/class_builder.h"
-#include "device/runtime/message.h"
+#include "standin/runtime/class_builder.h"
+#include "standin/runtime/message.h"
 #include "tweak/host/methods.h"
 #include "tweak/host/runtime.h"
 
 namespace vorla::host {
 namespace {
 
-using device::ClassBuilder;
+using standin::ClassBuilder;
 
 std::string unique(const char* base) {
   return std::string(base) + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -45,7 +45,7 @@ float third(id, SEL) { return 1.0f / 3; }
 id itself(id object, SEL) { return object; }
 
 id newInstance(Class cls) {
-  return device::send<id>(device::send<id>(reinterpret_cast<id>(cls), "alloc"), "init");
+  return standin::send<id>(standin::send<id>(reinterpret_cast<id>(cls), "alloc"), "init");
 }
 
 TEST(RuntimeLayerTest, MessagesArriveAndAnswerWithTheirExactSignature) {
@@ -128,8 +128,8 @@ long long two(id, SEL) { return 2; }
 long long hundred(id, SEL) { return 100; }
 long long answer(Class cls) {
   id object = newInstance(cls);
-  long long result = device::send<long long>(object, "answer");
-  device::send(object, "release");
+  long long result = standin::send<long long>(object, "answer");
+  standin::send(object, "release");
   return result;
 }
 
@@ -175,7 +175,7 @@ TEST(RuntimeLayerTest, AChangedImplementationReachesTheClassAndItsSubclassesOnly
   EXPECT_EQ(answer(child), 100);
   EXPECT_EQ(answer(neverMessagedParent), 100);
   EXPECT_EQ(answer(sibling), 2);
-  EXPECT_EQ(device::send<long long>(reinterpret_cast<id>(unmessaged), "answer"), 2);
+  EXPECT_EQ(standin::send<long long>(reinterpret_cast<id>(unmessaged), "answer"), 2);
 }
 
 long long filler(id, SEL) { return 0; }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "device/foundation/device_paths.h"
+#include "standin/foundation/device_paths.h"
 #include "tools/common/plist_writer.h"
 
 namespace vorla::testing {
@@ -15,7 +15,7 @@ DeviceRoot::DeviceRoot() {
   char pattern[] = "/tmp/vorla-root-XXXXXX";
   root_ = mkdtemp(pattern);
   std::filesystem::create_directories(root_ + "/var/mobile/Library/Preferences");
-  device::useDeviceRoot(root_);
+  standin::useDeviceRoot(root_);
 }
 
 DeviceRoot::~DeviceRoot() {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "device/plist/plist_value.h"
+#include "standin/plist/plist_value.h"
 
 namespace vorla::testing {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "device/plist/plist_reader.h"
+#include "standin/plist/plist_reader.h"
 
 namespace vorla::plist {
 namespace {

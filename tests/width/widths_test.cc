@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "device/foundation/values.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "tests/support/device_root.h"
 #include "tweak/host/autorelease_pool.h"
@@ -18,8 +18,8 @@ namespace {
 
 TEST(Widths, ColourComponentsArriveInThePlatformsPrecision) {
   host::AutoreleasePool pool;
-  const auto rgba = device::colourOf(host::colourWithComponents(0.1, 0.2, 0.7, 0.4));
-  const device::CGFloat expected[] = {0.1, 0.2, 0.7, 0.4};
+  const auto rgba = standin::colourOf(host::colourWithComponents(0.1, 0.2, 0.7, 0.4));
+  const standin::CGFloat expected[] = {0.1, 0.2, 0.7, 0.4};
   EXPECT_EQ(rgba, (text::Rgba{expected[0], expected[1], expected[2], expected[3]}));
 }
 
@@ -81,7 +81,7 @@ TEST(Widths, SixtyFourBitAnswersArriveWhole) {
     host::AutoreleasePool pool;
     id receiver = hosts::newInstance(hook->className);
     const long long answer = callForWideAnswer(hook->replacement, receiver, selector);
-    device::releaseObject(receiver);
+    standin::releaseObject(receiver);
     ++checked;
     // A count from the settings file, or one of the library's small constants.
     EXPECT_EQ(answer, hook->fileKey.key != nullptr ? kBeyond32Bits : std::int32_t(answer))

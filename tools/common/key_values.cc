@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cmath>
 
-#include "device/text/ascii.h"
-#include "device/text/colour_text.h"
-#include "device/text/foundation_conversions.h"
+#include "standin/text/ascii.h"
+#include "standin/text/colour_text.h"
+#include "standin/text/foundation_conversions.h"
 
 namespace vorla::tools {
 namespace {

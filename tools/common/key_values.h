@@ -5,7 +5,7 @@
 #include <string_view>
 #include <variant>
 
-#include "device/plist/plist_value.h"
+#include "standin/plist/plist_value.h"
 #include "tools/common/key_catalogue.h"
 
 namespace vorla::tools {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/plist/plist_value.h"
+#include "standin/plist/plist_value.h"
 
 namespace vorla::plist {
 

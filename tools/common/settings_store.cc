@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "device/foundation/device_paths.h"
-#include "device/plist/plist_reader.h"
+#include "standin/foundation/device_paths.h"
+#include "standin/plist/plist_reader.h"
 #include "tools/common/plist_writer.h"
 
 namespace vorla::tools {
@@ -171,7 +171,7 @@ std::string deviceRootProblem(const std::string& root, bool create) {
   return "there is no device root " + root;
 }
 
-std::string settingsPathUnder(const std::string& root) { return root + device::suitePath(kSuite); }
+std::string settingsPathUnder(const std::string& root) { return root + standin::suitePath(kSuite); }
 
 SettingsRead readSettings(const std::string& path) {
   struct stat status {};

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "device/plist/plist_value.h"
+#include "standin/plist/plist_value.h"
 
 namespace vorla::tools {
 

@@ -1,5 +1,5 @@
 // vorla-sim-host: one simulated host app, run by vorla-sim in a process of its own. It is set up as
-// a host process is (the device layer, the app's classes, then the library loaded with dlopen),
+// a host process is (the stand-in, the app's classes, then the library loaded with dlopen),
 // and contains none of the library's code, so the library's exported variables are its own.
 //
 // usage: vorla-sim-host LIBRARY APP, with the device root in VORLA_DEVICE_ROOT. The hooks to drive
@@ -14,7 +14,7 @@
 #include <iostream>
 #include <string>
 
-#include "device/runtime/object.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "tools/sim/method_driver.h"
 #include "tools/sim/protocol.h"
@@ -65,7 +65,7 @@ void registerEveryHookedClass() {
 }
 
 Held heldNow() {
-  Held held{device::liveObjectCount(), 0};
+  Held held{standin::liveObjectCount(), 0};
   if (DIR* directory = opendir("/proc/self/fd")) {
     while (dirent* entry = readdir(directory)) held.descriptors += entry->d_name[0] != '.';
     closedir(directory);

@@ -7,9 +7,9 @@
 #include <optional>
 #include <variant>
 
-#include "device/foundation/values.h"
-#include "device/runtime/message.h"
-#include "device/runtime/object.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/message.h"
+#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
 
@@ -111,7 +111,7 @@ class Call {
       : hook_(hook), types_(std::move(types)), receiver_(receiver) {}
 
   ~Call() {
-    for (id object : owned_) device::releaseObject(object);
+    for (id object : owned_) standin::releaseObject(object);
   }
 
   Measurement run(std::vector<std::string>& passed) {
@@ -215,7 +215,7 @@ class Call {
       case 'f':
         return shortest(a.single);
       case '@':
-        return device::describe(a.object);
+        return standin::describe(a.object);
       case '#':
         return a.pointer ? class_getName(static_cast<Class>(a.pointer)) : "Nil";
       case ':':
@@ -250,7 +250,7 @@ class Call {
 
   // What a model recorded, in the method's own types.
   std::string render(const CType& type, const hosts::Value& value) const {
-    if (auto* object = std::get_if<id>(&value)) return device::describe(*object);
+    if (auto* object = std::get_if<id>(&value)) return standin::describe(*object);
     if (auto* pointer = std::get_if<const void*>(&value)) {
       return renderPointer(const_cast<void*>(*pointer));
     }
@@ -297,15 +297,15 @@ Measurement drive(const PlannedHook& hook, std::vector<std::string>& passed) {
     return m;
   }
   // What the call autoreleases lives until its values are rendered.
-  device::pushAutoreleasePool();
+  standin::pushAutoreleasePool();
   id receiver =
       hook.classMethod ? reinterpret_cast<id>(cls) : hosts::newInstance(hook.className.c_str());
   {
     Call call(hook, std::move(*types), receiver);
     m = call.run(passed);
   }
-  if (!hook.classMethod) device::releaseObject(receiver);
-  device::popAutoreleasePool();
+  if (!hook.classMethod) standin::releaseObject(receiver);
+  standin::popAutoreleasePool();
   return m;
 }
 

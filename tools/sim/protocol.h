@@ -46,7 +46,7 @@ using LineSource = std::function<std::optional<std::string>()>;
 void writePlan(std::ostream& out, const std::vector<PlannedHook>& hooks);
 std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in);
 
-// What the host process holds after a round: live objects of the device layer and open
+// What the host process holds after a round: live objects of the stand-in and open
 // descriptors, so that a round repeated many times shows whether anything accumulates.
 struct Held {
   long objects = -1;

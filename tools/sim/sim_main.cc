@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/foundation/device_paths.h"
+#include "standin/foundation/device_paths.h"
 #include "hosts/host_apps.h"
 #include "tools/common/tool_output.h"
 #include "tools/sim/device_setup.h"
@@ -170,8 +170,8 @@ int simulateIn(DeviceSetup& setup, const Options& options) {
     return 1;
   }
   if (!setup.note().empty()) std::cerr << "vorla-sim: " << setup.note() << '\n';
-  // Set once: the simulator reads the enable keys through the device layer, from this root.
-  device::useDeviceRoot(setup.root());
+  // Set once: the simulator reads the enable keys through the stand-in, from this root.
+  standin::useDeviceRoot(setup.root());
   Programs programs{helperPath(), options.library};
   if (options.watch) return watch(options.apps.front(), setup, programs);
   if (options.serve) {
