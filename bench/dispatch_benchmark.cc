@@ -49,7 +49,7 @@ std::atomic<IMP> minimalSwitchedPrevious{nullptr};
                                                                                     handed);
 }
 
-using Forced = core::ForcedArgument<void(double), 2.0>;
+using Forced = core::ForcedArgument<void(double), core::Real{2.0}>;
 using Switched = features::SettingArgument<void(double), sliderSwitch, sliderKeya>;
 
 struct Hosts {

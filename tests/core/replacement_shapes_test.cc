@@ -56,7 +56,7 @@ class ShapeTest : public ::testing::Test {
         hook<"ShapeHost", "flag", Answer<BOOL(), YES>>(),
         hook<"ShapeHost", "setNote:", Nothing<void(id)>>(),
         hook<"ShapeHost", "tint", FixedColour<0.2, 0.4, 0.6, 1.0>>(),
-        hook<"ShapeHost", "setTension:", ForcedArgument<void(double), 2.5>>(),
+        hook<"ShapeHost", "setTension:", ForcedArgument<void(double), Real{2.5}>>(),
         hook<"ShapeHost", "setInk:", ColourArgument<"shapeInk", "#ff0000">>(),
         hook<"ShapeHost", "paper", ColourResult<"shapePaper", "#0000ff">>(),
         hook<"ShapeHost", "viewers", NumberResult<"shapeViewers">>(),

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tweak/core/hook_table.h"
+#include "tweak/core/real.h"
 #include "tweak/host/services.h"
 
 namespace vorla::core {
@@ -29,7 +30,7 @@ struct Nothing<void(A...)> {
 };
 
 // Answers a new colour with fixed components, built at every call.
-template <double Red, double Green, double Blue, double Alpha>
+template <Real Red, Real Green, Real Blue, Real Alpha>
 struct FixedColour {
   template <HookSlot&>
   static id replacement(id, SEL) {

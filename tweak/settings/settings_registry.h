@@ -2,8 +2,6 @@
 // preferences service and exported under their keys' own names.
 #pragma once
 
-#include <atomic>
-
 #include "tweak/host/types.h"
 #include "tweak/settings/settings_list.h"
 
@@ -44,13 +42,17 @@ void SettingsRegistry();
 
 // The preferences service writes these variables from its own thread; every read is atomic. A
 // text is read with acquire ordering, pairing with the service's release store, so that the
-// object's contents are visible to whoever reads the text through the pointer.
-inline bool isOn(BOOL& setting) {
-  return std::atomic_ref(setting).load(std::memory_order_relaxed) != NO;
+// object's contents are visible to whoever reads the text through the pointer. The compilers'
+// atomic builtin is what std::atomic_ref is made of, and it is there in every standard library
+// the library is built with.
+template <typename T>
+inline T loadAtomically(T& variable, int order) {
+  T value;
+  __atomic_load(&variable, &value, order);
+  return value;
 }
-inline double valueOf(double& setting) {
-  return std::atomic_ref(setting).load(std::memory_order_relaxed);
-}
-inline id valueOf(id& setting) { return std::atomic_ref(setting).load(std::memory_order_acquire); }
+inline bool isOn(BOOL& setting) { return loadAtomically(setting, __ATOMIC_RELAXED) != NO; }
+inline double valueOf(double& setting) { return loadAtomically(setting, __ATOMIC_RELAXED); }
+inline id valueOf(id& setting) { return loadAtomically(setting, __ATOMIC_ACQUIRE); }
 
 }  // namespace vorla::settings

@@ -8,7 +8,7 @@ namespace vorla::features {
 using namespace core;
 
 // Double precision on every device, whatever the platform's floating-point type.
-using MaximumZoomFactor = ForcedArgument<BOOL(double), 20.0>;
+using MaximumZoomFactor = ForcedArgument<BOOL(double), Real{20.0}>;
 
 const Constructor& camera3() {
   static const Constructor constructor{

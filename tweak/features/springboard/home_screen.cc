@@ -41,7 +41,7 @@ const Constructor& dock() {
       "a dock without background",
       nullptr,
       {
-          hook<"SBDockView", "setBackgroundAlpha:", ForcedArgument<void(double), 0.0>>(),
+          hook<"SBDockView", "setBackgroundAlpha:", ForcedArgument<void(double), Real{0.0}>>(),
           hook<"SBFloatingDockPlatterView",
                "setBackgroundView:", ForcedArgument<void(id), nullptr>>(),
       }};

@@ -17,7 +17,7 @@ const Constructor& lok() {
       nullptr,
       {
           hook<"CSCoverSheetFlyInSettings",
-               "setIconsFlyInTension:", ForcedArgument<void(host::CGFloat), 0.0>>(),
+               "setIconsFlyInTension:", ForcedArgument<void(host::CGFloat), Real{0.0}>>(),
       }};
   return constructor;
 }
@@ -29,7 +29,7 @@ const Constructor& time() {
                                        nullptr,
                                        {
                                            hook<"SBFLockScreenDateView", "setAlignmentPercent:",
-                                                ForcedArgument<void(double), 1.0>>(),
+                                                ForcedArgument<void(double), Real{1.0}>>(),
                                        }};
   return constructor;
 }
