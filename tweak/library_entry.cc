@@ -1,4 +1,5 @@
-// The library's one ELF load-time constructor: the loader runs it when it maps VorlaPro.so.
+// The library's one load-time constructor: the loader runs it when it maps the library
+// (VorlaPro.so on Linux, VorlaPro.dylib on the device).
 #include "tweak/core/feature_gate.h"
 #include "tweak/host/autorelease_pool.h"
 #include "tweak/load_sequence.h"

@@ -80,7 +80,7 @@ struct SwitchedAnswer<R(A...), Switch, Value> {
   template <core::HookSlot& Slot>
   [[gnu::aligned(64)]] static R replacement(id self, SEL cmd, A... args) {
     if (settings::isOn(Switch)) return static_cast<R>(Value);
-    HeldArguments<A...> held{args...};
+    [[maybe_unused]] HeldArguments<A...> held{args...};
     return core::callPrevious<R>(Slot, self, cmd, args...);
   }
 };

@@ -6,7 +6,7 @@ id preferences = nil;
 
 // Before registration booleans are off, doubles hold their defaults and objects are null.
 #define VORLA_DEFINE_BOOLEAN(name, app, meaning) BOOL name = NO;
-#define VORLA_DEFINE_DOUBLE(name, fallback, app, meaning) double name = fallback;
+#define VORLA_DEFINE_DOUBLE(name, fallback, app, meaning) alignas(8) double name = fallback;
 #define VORLA_DEFINE_OBJECT(name, app, meaning) id name = nil;
 VORLA_SETTINGS(VORLA_DEFINE_BOOLEAN, VORLA_DEFINE_DOUBLE, VORLA_DEFINE_OBJECT)
 #undef VORLA_DEFINE_BOOLEAN

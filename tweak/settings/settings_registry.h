@@ -10,7 +10,9 @@
 VORLA_EXPORT id preferences;
 
 #define VORLA_DECLARE_BOOLEAN(name, app, meaning) VORLA_EXPORT BOOL name;
-#define VORLA_DECLARE_DOUBLE(name, fallback, app, meaning) VORLA_EXPORT double name;
+// A double is 8-aligned on every device, as a 64-bit atomic load needs, though a 32-bit ABI would
+// align it to 4 by itself.
+#define VORLA_DECLARE_DOUBLE(name, fallback, app, meaning) VORLA_EXPORT __attribute__((aligned(8))) double name;
 #define VORLA_DECLARE_OBJECT(name, app, meaning) VORLA_EXPORT id name;
 VORLA_SETTINGS(VORLA_DECLARE_BOOLEAN, VORLA_DECLARE_DOUBLE, VORLA_DECLARE_OBJECT)
 #undef VORLA_DECLARE_BOOLEAN
@@ -45,10 +47,13 @@ void SettingsRegistry();
 // object's contents are visible to whoever reads the text through the pointer. The compilers'
 // atomic builtin is what std::atomic_ref is made of, and it is there in every standard library
 // the library is built with.
+// Each variable is aligned to its size; the load says so, so that a 32-bit ABI's 4-aligned double
+// is still loaded in one instruction.
 template <typename T>
 inline T loadAtomically(T& variable, int order) {
+  using Aligned [[gnu::aligned(sizeof(T))]] = T;
   T value;
-  __atomic_load(&variable, &value, order);
+  __atomic_load(reinterpret_cast<Aligned*>(&variable), &value, order);
   return value;
 }
 inline bool isOn(BOOL& setting) { return loadAtomically(setting, __ATOMIC_RELAXED) != NO; }
