@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "standin/runtime/class_builder.h"
 #include "hosts/model.h"
+#include "standin/runtime/class_builder.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/replacements.h"
 #include "tweak/features/setting_shapes.h"

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "hosts/host_apps.h"
 #include "standin/foundation/property_list_files.h"
 #include "standin/runtime/type_encoding.h"
-#include "hosts/host_apps.h"
 #include "tweak/load_sequence.h"
 
 namespace vorla::bench {

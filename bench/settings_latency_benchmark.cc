@@ -24,7 +24,7 @@ void BM_RegisteredSettingLatency(benchmark::State& state) {
   id key = standin::newString("features");
   id preferences =
       standin::send<id>(standin::sendToClass<id>("HBPreferences", "alloc"),
-                       "initWithIdentifier:", standin::newString("com.pellobrast.vorla"));
+                        "initWithIdentifier:", standin::newString("com.pellobrast.vorla"));
   standin::send(preferences, "registerDouble:default:forKey:", &bound, 1.0, key);
   double next = 1;
   std::vector<double> samples;

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "standin/text/colour_text.h"
 #include "fuzz/fuzz_check.h"
+#include "standin/text/colour_text.h"
 
 using vorla::fuzz::require;
 using namespace vorla::text;

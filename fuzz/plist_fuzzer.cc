@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "standin/plist/plist_reader.h"
 #include "fuzz/fuzz_check.h"
+#include "standin/plist/plist_reader.h"
 #include "tools/common/plist_writer.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "standin/plist/plist_integer.h"
 #include "standin/text/foundation_conversions.h"
-#include "fuzz/fuzz_check.h"
 
 namespace {
 

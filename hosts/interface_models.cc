@@ -15,7 +15,7 @@ void registerInterfaceModels() {
       .build();
   Model("UITableConstants_IOS", "NSObject")
       .method<id(standin::NSInteger)>("defaultBackgroundColorForTableViewStyle:",
-                                     hostColour(0.949, 0.949, 0.969))
+                                      hostColour(0.949, 0.949, 0.969))
       .method<id(id, id)>("defaultHeaderFooterBackgroundColorForView:inTableView:",
                           hostColour(0.949, 0.949, 0.969))
       .build();

@@ -1,9 +1,9 @@
 // SpringBoard's classes: the cover sheet, the home screen and dock, the home indicator, the
 // status bar's state and the app switcher.
-#include "standin/foundation/values.h"
-#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
+#include "standin/foundation/values.h"
+#include "standin/runtime/object.h"
 
 namespace vorla::hosts {
 namespace {

@@ -141,10 +141,10 @@ std::string whenItApplies(const KeyInfo& key) {
 // Beneath each control: its key, so that a meaning naming another key can be followed, what it
 // does, what the library uses while it is unset, and when a change applies.
 Value explanation(const KeyInfo& key) {
-  return Value{Dictionary{{"cell", text("PSStaticTextCell")},
-                          {"label", text(key.key + ": " + key.meaning + " (unset: " +
-                                         key.defaultText + "). " + colourForms(key) +
-                                         whenItApplies(key))}}};
+  return Value{
+      Dictionary{{"cell", text("PSStaticTextCell")},
+                 {"label", text(key.key + ": " + key.meaning + " (unset: " + key.defaultText +
+                                "). " + colourForms(key) + whenItApplies(key))}}};
 }
 
 // An app's keys in the catalogue's order, each followed at once by the values its meaning names,

@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "hosts/host_apps.h"
+#include "hosts/model.h"
 #include "standin/foundation/values.h"
 #include "standin/runtime/message.h"
 #include "standin/runtime/object.h"
-#include "hosts/host_apps.h"
-#include "hosts/model.h"
 #include "tests/support/device_root.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/replacements.h"
@@ -24,9 +24,9 @@ namespace vorla::testing {
 namespace {
 
 using core::hook;
-using standin::send;
 using hosts::callCount;
 using hosts::lastArgument;
+using standin::send;
 
 std::string described(const hosts::Value& value) {
   if (auto* object = std::get_if<id>(&value)) return standin::describe(*object);

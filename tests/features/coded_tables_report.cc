@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "hosts/host_apps.h"
+#include "hosts/model.h"
 #include "standin/foundation/values.h"
 #include "standin/runtime/message.h"
 #include "standin/runtime/object.h"
-#include "hosts/host_apps.h"
-#include "hosts/model.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/features/features.h"
 #include "tweak/settings/settings_registry.h"

@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "hosts/host_apps.h"
+#include "hosts/model.h"
 #include "standin/foundation/values.h"
 #include "standin/runtime/message.h"
 #include "standin/runtime/object.h"
-#include "hosts/host_apps.h"
-#include "hosts/model.h"
 #include "tests/support/device_root.h"
 #include "tools/common/plist_writer.h"
 #include "tweak/core/feature_gate.h"

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "hosts/host_apps.h"
 #include "standin/foundation/values.h"
 #include "standin/runtime/object.h"
-#include "hosts/host_apps.h"
 #include "tests/support/device_root.h"
 #include "tweak/host/autorelease_pool.h"
 #include "tweak/host/services.h"

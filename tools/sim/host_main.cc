@@ -14,8 +14,8 @@
 #include <iostream>
 #include <string>
 
-#include "standin/runtime/object.h"
 #include "hosts/host_apps.h"
+#include "standin/runtime/object.h"
 #include "tools/sim/method_driver.h"
 #include "tools/sim/protocol.h"
 

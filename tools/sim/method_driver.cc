@@ -7,11 +7,11 @@
 #include <optional>
 #include <variant>
 
+#include "hosts/host_apps.h"
+#include "hosts/model.h"
 #include "standin/foundation/values.h"
 #include "standin/runtime/message.h"
 #include "standin/runtime/object.h"
-#include "hosts/host_apps.h"
-#include "hosts/model.h"
 
 namespace vorla::sim {
 namespace {

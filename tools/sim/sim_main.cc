@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/foundation/device_paths.h"
 #include "hosts/host_apps.h"
+#include "standin/foundation/device_paths.h"
 #include "tools/common/tool_output.h"
 #include "tools/sim/device_setup.h"
 #include "tools/sim/formats.h"

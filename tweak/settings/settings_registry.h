@@ -12,7 +12,8 @@ VORLA_EXPORT id preferences;
 #define VORLA_DECLARE_BOOLEAN(name, app, meaning) VORLA_EXPORT BOOL name;
 // A double is 8-aligned on every device, as a 64-bit atomic load needs, though a 32-bit ABI would
 // align it to 4 by itself.
-#define VORLA_DECLARE_DOUBLE(name, fallback, app, meaning) VORLA_EXPORT __attribute__((aligned(8))) double name;
+#define VORLA_DECLARE_DOUBLE(name, fallback, app, meaning) \
+  VORLA_EXPORT __attribute__((aligned(8))) double name;
 #define VORLA_DECLARE_OBJECT(name, app, meaning) VORLA_EXPORT id name;
 VORLA_SETTINGS(VORLA_DECLARE_BOOLEAN, VORLA_DECLARE_DOUBLE, VORLA_DECLARE_OBJECT)
 #undef VORLA_DECLARE_BOOLEAN

@@ -38,6 +38,7 @@ extern "C" {
 
 // Every function in its double, float and long double forms: libc++'s <math.h> names them all
 // in its overloads for the other arithmetic types.
+// clang-format off
 #define VORLA_MATH_FUNCTION(result, name, ...)            \
   result(double) name(__VA_ARGS__(double));               \
   result(float) name##f(__VA_ARGS__(float));              \
@@ -82,7 +83,8 @@ VORLA_MATH_FUNCTION(VORLA_SAME, scalbln, VORLA_WITH_LONG)
 VORLA_MATH_FUNCTION(VORLA_SAME, modf, VORLA_WITH_OWN_POINTER)
 VORLA_MATH_FUNCTION(VORLA_SAME, nexttoward, VORLA_WITH_LONG_DOUBLE)
 VORLA_MATH_FUNCTION(VORLA_SAME, remquo, VORLA_TWO_WITH_INT_POINTER)
-double nan(const char*);
+    // clang-format on
+    double nan(const char*);
 float nanf(const char*);
 long double nanl(const char*);
 

@@ -33,9 +33,11 @@ VORLA_PTHREAD_OPAQUE(pthread_attr_t, 36);
 typedef struct _opaque_pthread_t* pthread_t;
 typedef unsigned long pthread_key_t;
 
+// clang-format off
 #define PTHREAD_MUTEX_INITIALIZER {0x32AAABA7, {0}}
 #define PTHREAD_COND_INITIALIZER {0x3CB0B1BB, {0}}
 #define PTHREAD_ONCE_INIT {0x30B1BCBA, {0}}
+// clang-format on
 #define PTHREAD_MUTEX_RECURSIVE 2
 
 int pthread_mutexattr_init(pthread_mutexattr_t*);
