@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tweak/host/gnu/compiled_layout.h"
+
 typedef struct objc_method* Method;
 
 extern "C" {
@@ -34,30 +36,9 @@ int objc_getClassList(Class* classes, int capacity);
 
 namespace {
 
-// Classes, method lists and methods as GCC's compiler lays them out (the GNU runtime's ABI).
-struct MethodRecord {
-  SEL name;
-  const char* types;
-  IMP implementation;
-};
-
-struct MethodListRecord {
-  MethodListRecord* next;
-  int count;
-  MethodRecord first;  // and count - 1 more after it
-};
-
-struct ClassRecord {
-  Class isa;
-  Class superclass;
-  const char* name;
-  long version;
-  unsigned long info;
-  long instanceSize;
-  void* ivars;
-  MethodListRecord* methods;
-  void* dispatchTable;
-};
+using vorla::gnu_layout::ClassRecord;
+using vorla::gnu_layout::MethodListRecord;
+using vorla::gnu_layout::MethodRecord;
 
 // Whether `cls` has a dispatch table of its own yet: it has received a message.
 bool hasTable(Class cls) {

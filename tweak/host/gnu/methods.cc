@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "tweak/host/gnu/compiled_layout.h"
 #include "tweak/host/runtime.h"
 
 // The runtime's own routine that rebuilds the dispatch tables of a class and its subclasses, and
@@ -25,36 +26,10 @@ extern "C" objc_mutex_t __objc_runtime_mutex;
 
 namespace {
 
-// Classes, their method lists, methods and selectors as the compiler lays them out in every
-// module it emits (the GNU runtime's ABI), so that these layouts cannot change without breaking
-// every compiled class. Only the fields read here are named.
-struct SelectorRecord {
-  const void* id;  // one per name: what the runtime compares selectors by
-  const char* types;
-};
-
-struct MethodRecord {
-  SEL name;
-  const char* types;
-  IMP implementation;
-};
-
-struct MethodListRecord {
-  MethodListRecord* next;
-  int count;
-  MethodRecord first;  // and count - 1 more after it
-};
-
-struct ClassRecord {
-  Class isa;
-  Class superclass;
-  const char* name;
-  long version;
-  unsigned long info;
-  long instanceSize;
-  void* ivars;
-  MethodListRecord* methods;  // newest list first; a name found first is the one that runs
-};
+using vorla::gnu_layout::ClassRecord;
+using vorla::gnu_layout::MethodListRecord;
+using vorla::gnu_layout::MethodRecord;
+using vorla::gnu_layout::SelectorRecord;
 
 const void* selectorId(SEL selector) {
   return reinterpret_cast<const SelectorRecord*>(selector)->id;
