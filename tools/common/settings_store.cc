@@ -95,7 +95,7 @@ class WriterLock {
         busy = true;
         ::close(fd_);
         fd_ = -1;
-        return "another writer (vorla-prefs, or a change from elsewhere) holds the lock " + path;
+        return "another writer (vorla-prefs, or a change from elsewhere) has held the lock " + path;
       }
       struct stat held {
       }, named{};

@@ -42,6 +42,11 @@ bool framedTwoWays(const Request& request) {
           ::strcasecmp(request.header("Transfer-Encoding").c_str(), "chunked") != 0);
 }
 
+bool hasBody(const Request& request) {
+  return request.headerCount("Transfer-Encoding") != 0 ||
+         (request.headerCount("Content-Length") != 0 && request.header("Content-Length") != "0");
+}
+
 bool longerThan(const Request& request, std::size_t limit) {
   if (request.headerCount("Content-Length") != 1) return false;
   std::string length = request.header("Content-Length");
@@ -115,6 +120,7 @@ int HttpServer::handle(MHD_Connection* connection, const char* url, const char* 
     return handleHead(connection, *exchange);
   }
   if (exchange->reply) return queue(connection, *exchange->reply);
+  if (exchange->stream) return queueStream(connection, std::move(exchange->stream));
   if (*uploadSize != 0) {
     if (exchange->body.size() + *uploadSize > site_->bodyLimit) {
       return refuseAtOnce(connection, site_->refusal(413));
@@ -148,9 +154,20 @@ int HttpServer::handleHead(MHD_Connection* connection, Exchange& exchange) {
   switch (outcome.kind) {
     case HeadOutcome::Kind::kAnswer:
       arrived(connection);
+      // Answered now, the daemon would close the connection after it, not knowing yet that no
+      // body follows: without one, the answer waits for the next call, and the connection
+      // stays open for the page's next request.
+      if (!hasBody(exchange.request)) {
+        exchange.reply = std::move(outcome.reply);
+        return MHD_YES;
+      }
       return queue(connection, outcome.reply);
     case HeadOutcome::Kind::kStream:
       arrived(connection);
+      if (!hasBody(exchange.request)) {
+        exchange.stream = std::move(outcome.stream);
+        return MHD_YES;
+      }
       return queueStream(connection, std::move(outcome.stream));
     case HeadOutcome::Kind::kReadBody:
       break;

@@ -24,13 +24,14 @@ struct HttpServer::Link {
   bool dropped = false;
 };
 
-// A request: its head, its body so far, and its answer once the site gave one.
+// A request: its head, its body so far, and its answer (or stream) once the site gave one.
 struct HttpServer::Exchange {
   MHD_Connection* connection = nullptr;
   Request request;
   std::string body;
   bool handedOver = false;
   std::optional<Reply> reply;
+  std::unique_ptr<StreamSource> stream;
 };
 
 // An open stream: the text being sent and how much of it has gone.
