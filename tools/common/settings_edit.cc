@@ -26,22 +26,25 @@ const char* whenItApplies(KeySource source) {
 // Gives `key` the value `value`, or removes it when there is none; every other entry of the file
 // is kept as it is.
 EditResult change(const std::string& path, const std::string& key,
-                  const std::optional<plist::Value>& value, bool force) {
+                  const std::optional<plist::Value>& value, bool force, LockDeadline lockDeadline) {
   const KeyInfo* info = findKey(key);
   if (info == nullptr && !force) return {false, unknownKey(key), ""};
-  SettingsUpdate update = updateSettings(path, force, [&](plist::Dictionary& entries) {
-    auto position = std::find_if(entries.begin(), entries.end(),
-                                 [&](const auto& entry) { return entry.first == key; });
-    if (!value) {
-      if (position == entries.end()) return false;
-      entries.erase(position);
-    } else if (position != entries.end()) {
-      position->second = *value;
-    } else {
-      entries.push_back({key, *value});
-    }
-    return true;
-  });
+  SettingsUpdate update = updateSettings(
+      path, force,
+      [&](plist::Dictionary& entries) {
+        auto position = std::find_if(entries.begin(), entries.end(),
+                                     [&](const auto& entry) { return entry.first == key; });
+        if (!value) {
+          if (position == entries.end()) return false;
+          entries.erase(position);
+        } else if (position != entries.end()) {
+          position->second = *value;
+        } else {
+          entries.push_back({key, *value});
+        }
+        return true;
+      },
+      lockDeadline);
   switch (update.outcome) {
     case SettingsUpdate::Outcome::kRefused:
       return {false,
@@ -52,6 +55,8 @@ EditResult change(const std::string& path, const std::string& key,
               ""};
     case SettingsUpdate::Outcome::kFailed:
       return {false, update.problem, ""};
+    case SettingsUpdate::Outcome::kBusy:
+      return {false, update.problem, "", true};
     case SettingsUpdate::Outcome::kUnchanged:
       return {true, keyText(key) + " was not set", ""};
     case SettingsUpdate::Outcome::kWritten:
@@ -72,16 +77,17 @@ std::string unknownKey(const std::string& key) {
 }
 
 EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
-                  bool force) {
+                  bool force, LockDeadline lockDeadline) {
   const KeyInfo* info = findKey(key);
   if (info == nullptr && !force) return {false, unknownKey(key), ""};
   ParsedValue parsed = valueForKey(key, info ? info->kind : KeyKind::kText, text);
   if (auto* refusal = std::get_if<std::string>(&parsed)) return {false, *refusal, ""};
-  return change(path, key, std::get<plist::Value>(std::move(parsed)), force);
+  return change(path, key, std::get<plist::Value>(std::move(parsed)), force, lockDeadline);
 }
 
-EditResult unsetKey(const std::string& path, const std::string& key, bool force) {
-  return change(path, key, std::nullopt, force);
+EditResult unsetKey(const std::string& path, const std::string& key, bool force,
+                    LockDeadline lockDeadline) {
+  return change(path, key, std::nullopt, force, lockDeadline);
 }
 
 }  // namespace vorla::tools

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "standin/foundation/device_paths.h"
 #include "standin/plist/plist_reader.h"
@@ -53,6 +54,26 @@ std::optional<std::string> finalTarget(const std::string& path, std::string& pro
   return std::nullopt;
 }
 
+// flock(LOCK_EX), until `deadline` at most when there is one (then -1 with EWOULDBLOCK). The
+// kernel has no timed flock: a bounded wait asks again and again, often enough to be prompt.
+int lockUntil(int fd, LockDeadline deadline) {
+  int locked;
+  if (!deadline) {
+    while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    return locked;
+  }
+  while ((locked = ::flock(fd, LOCK_EX | LOCK_NB)) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return locked;
+    if (std::chrono::steady_clock::now() >= *deadline) {
+      errno = EWOULDBLOCK;
+      return locked;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return locked;
+}
+
 // An exclusive lock on a file beside the settings file. The lock file is removed on release, so
 // a writer that opened it before and locks it after checks that it still is the file at its path.
 class WriterLock {
@@ -63,13 +84,18 @@ class WriterLock {
     ::close(fd_);
   }
 
-  std::string acquire(const std::string& path) {
+  // "" once held; otherwise why not, with `busy` when another writer held it past `deadline`.
+  std::string acquire(const std::string& path, LockDeadline deadline, bool& busy) {
     path_ = path;
     while (true) {
       fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
       if (fd_ < 0) return failure("cannot lock " + path);
-      int locked;
-      while ((locked = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+      int locked = lockUntil(fd_, deadline);
+      if (locked != 0 && errno == EWOULDBLOCK) {
+        busy = true;
+        ::close(fd_);
+        fd_ = -1;
+        return "another writer (vorla-prefs, or a change from elsewhere) has held the lock " + path;
       }
       struct stat held {
       }, named{};
@@ -195,7 +221,8 @@ SettingsRead readSettings(const std::string& path) {
 }
 
 SettingsUpdate updateSettings(const std::string& path, bool force,
-                              const std::function<bool(plist::Dictionary&)>& change) {
+                              const std::function<bool(plist::Dictionary&)>& change,
+                              LockDeadline lockDeadline) {
   using Outcome = SettingsUpdate::Outcome;
   std::string problem;
   std::optional<std::string> target = finalTarget(path, problem);
@@ -213,8 +240,9 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   }
 
   WriterLock lock;
-  if (problem = lock.acquire(*target + ".lock"); !problem.empty()) {
-    return ended(Outcome::kFailed, problem);
+  bool busy = false;
+  if (problem = lock.acquire(*target + ".lock", lockDeadline, busy); !problem.empty()) {
+    return ended(busy ? Outcome::kBusy : Outcome::kFailed, problem);
   }
 
   Existing existing;

@@ -2,7 +2,9 @@
 // under the root, read in either property-list format, written in the binary format atomically.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "standin/plist/plist_value.h"
@@ -31,9 +33,13 @@ struct SettingsRead {
 // Needs no lock: writers replace the file by a rename, so a reader sees a whole file.
 SettingsRead readSettings(const std::string& path);
 
+// When a writer stops waiting for the lock: never (the tools, run by a person who sees them wait),
+// or at a deadline (the page's server, whose client waits for an answer).
+using LockDeadline = std::optional<std::chrono::steady_clock::time_point>;
+
 struct SettingsUpdate {
-  enum class Outcome { kWritten, kUnchanged, kRefused, kFailed } outcome;
-  std::string problem;          // why it was refused or failed
+  enum class Outcome { kWritten, kUnchanged, kRefused, kFailed, kBusy } outcome;
+  std::string problem;          // why it was refused, failed or not done
   bool forceWouldHelp = false;  // refused, and asking again with `force` would write it
   std::string keptAs;           // where the unreadable file that was replaced now is
 };
@@ -49,7 +55,11 @@ struct SettingsUpdate {
 // way are made. Refused unless `force`: a file the user cannot write, and one that cannot be read
 // as settings, which is then kept beside the new one under a new name. Never forced: a path that
 // is a directory or another non-regular file, or whose directories cannot be.
+//
+// With a `lockDeadline`, a writer that has not got the lock by then gives up (kBusy): nothing is
+// read or written, then or later.
 SettingsUpdate updateSettings(const std::string& path, bool force,
-                              const std::function<bool(plist::Dictionary&)>& change);
+                              const std::function<bool(plist::Dictionary&)>& change,
+                              LockDeadline lockDeadline = std::nullopt);
 
 }  // namespace vorla::tools

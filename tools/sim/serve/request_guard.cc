@@ -1,6 +1,5 @@
 #include "tools/sim/serve/request_guard.h"
 
-#include <httplib.h>
 #include <sys/random.h>
 
 #include <algorithm>
@@ -47,30 +46,29 @@ bool sameSecret(const std::string& given, const std::string& secret) {
 
 RequestGuard::RequestGuard(int port) : port_(port), token_(randomToken()) {}
 
-std::optional<Refusal> RequestGuard::check(const httplib::Request& request) const {
+std::optional<Refusal> RequestGuard::check(const Request& request) const {
   std::string port = ":" + std::to_string(port_);
-  std::string host = lowered(request.get_header_value("Host"));
-  if (request.get_header_value_count("Host") != 1 ||
+  std::string host = lowered(request.header("Host"));
+  if (request.headerCount("Host") != 1 ||
       (host != "127.0.0.1" + port && host != "localhost" + port)) {
     return Refusal{421, "this server answers only to 127.0.0.1" + port + " and localhost" + port +
-                            ", not to the host \"" + request.get_header_value("Host") + "\""};
+                            ", not to the host \"" + request.header("Host") + "\""};
   }
-  // Any page may open an event stream here, and each holds one of the server's threads: only the
-  // settings page, which has the token, may.
-  if (request.path == "/events" && !sameSecret(request.get_param_value("token"), token_)) {
+  // Any page may open an event stream here, and each holds a connection while it is open: only
+  // the settings page, which has the token, may.
+  if (request.path == "/events" && !sameSecret(request.parameter("token"), token_)) {
     return Refusal{403, "the event stream needs the token of the address vorla-sim printed"};
   }
   if (request.method == "GET" || request.method == "HEAD") return std::nullopt;
-  if (request.get_header_value_count("X-Vorla-Token") != 1 ||
-      !sameSecret(request.get_header_value("X-Vorla-Token"), token_)) {
+  if (request.headerCount("X-Vorla-Token") != 1 ||
+      !sameSecret(request.header("X-Vorla-Token"), token_)) {
     return Refusal{403,
                    "a change needs the token of the address vorla-sim printed; open that "
                    "address again"};
   }
-  if (request.get_header_value_count("Origin") != 1 ||
-      lowered(request.get_header_value("Origin")) != "http://" + host) {
+  if (request.headerCount("Origin") != 1 || lowered(request.header("Origin")) != "http://" + host) {
     return Refusal{403, "a change must come from the settings page itself, not from \"" +
-                            request.get_header_value("Origin") + "\""};
+                            request.header("Origin") + "\""};
   }
   return std::nullopt;
 }

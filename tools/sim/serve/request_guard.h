@@ -5,9 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace httplib {
-struct Request;
-}
+#include "tools/sim/serve/request.h"
 
 namespace vorla::sim {
 
@@ -29,7 +27,7 @@ class RequestGuard {
   // `token` parameter. A request that may change state
   // (anything but GET and HEAD) also needs the token in the X-Vorla-Token header and an Origin
   // that is this server's own.
-  std::optional<Refusal> check(const httplib::Request& request) const;
+  std::optional<Refusal> check(const Request& request) const;
 
  private:
   int port_;

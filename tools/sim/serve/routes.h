@@ -2,26 +2,24 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
-namespace httplib {
-class Server;
-}
+#include "tools/sim/serve/http_server.h"
 
 namespace vorla::sim {
 
+class ChangeQueue;
 class RequestGuard;
 class StateChannel;
 
-// No setting needs more; anything larger is refused before it is read.
+// No setting needs more; anything larger is refused before it is read, or as soon as it passes.
 inline constexpr std::size_t kBodyLimit = 4096;
 
 // GET /, /page.css, /page.js: the page's files. GET /events?token=T: the page's state, as
 // server-sent events, once at once and again whenever it changes. POST /settings with
 // {"key": K, "value": TEXT} or {"key": K, "unset": true}: the change vorla-prefs set or unset
-// makes, answered with {"message": ...}. Every refusal is a 4xx with {"error": ...}, and leaves
-// the settings file as it was. `guard`, `channel` and the file must outlive the server.
-void addRoutes(httplib::Server& server, const RequestGuard& guard, StateChannel& channel,
-               const std::string& settingsFile);
+// makes, answered with {"message": ...}. Every refusal is a 4xx (a 503 while another writer holds
+// the settings lock) with {"error": ...}, and leaves the settings file as it was. `guard`,
+// `channel` and `changes` must outlive the server.
+Site pageSite(const RequestGuard& guard, StateChannel& channel, ChangeQueue& changes);
 
 }  // namespace vorla::sim

@@ -1,9 +1,7 @@
 #include "tools/sim/serve/serve.h"
 
-#include <httplib.h>
 #include <pthread.h>
 #include <signal.h>
-#include <sys/socket.h>
 
 #include <atomic>
 #include <ctime>
@@ -14,6 +12,8 @@
 
 #include "tools/common/key_values.h"
 #include "tools/common/settings_store.h"
+#include "tools/sim/serve/change_queue.h"
+#include "tools/sim/serve/http_server.h"
 #include "tools/sim/serve/page_state.h"
 #include "tools/sim/serve/preview.h"
 #include "tools/sim/serve/request_guard.h"
@@ -32,8 +32,8 @@ sigset_t stopSignals() {
 }
 
 // Whether SIGINT or SIGTERM came within `patience`. Every thread keeps them blocked and the
-// follower takes them here: a handler could run on the thread blocked in accept, which would
-// never look at a flag (and ThreadSanitizer delays it until accept returns).
+// follower takes them here: a handler could run on the thread blocked in the server's loop,
+// which would never look at a flag (and ThreadSanitizer delays it until the wait returns).
 bool stopSignalled(std::chrono::milliseconds patience) {
   sigset_t stops = stopSignals();
   timespec wait{0, static_cast<long>(patience.count()) * 1'000'000};
@@ -106,15 +106,8 @@ int serve(DeviceSetup& setup, const Programs& programs, int port) {
     std::cerr << "vorla-sim: " << problem << '\n';
     return 1;
   }
-  httplib::Server server;
-  // Not the library's default SO_REUSEPORT: with it a second server, or any other program, could
-  // bind the same port and take a share of the page's requests, token and all.
-  server.set_socket_options([](int socket) {
-    int yes = 1;
-    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  });
-  int bound = port == 0 ? server.bind_to_any_port("127.0.0.1")
-                        : (server.bind_to_port("127.0.0.1", port) ? port : -1);
+  HttpServer server;
+  int bound = server.listen(port);
   if (bound <= 0) {
     std::cerr << "vorla-sim: cannot listen on 127.0.0.1"
               << (port ? ":" + std::to_string(port) : std::string()) << '\n';
@@ -122,23 +115,22 @@ int serve(DeviceSetup& setup, const Programs& programs, int port) {
   }
   RequestGuard guard(bound);
   StateChannel channel;
-  addRoutes(server, guard, channel, setup.settingsFile());
+  channel.onChange([&server] { server.wakeStreams(); });
+  ChangeQueue changes(setup.settingsFile());
+  Site site = pageSite(guard, channel, changes);
   std::atomic<bool> serverEnded = false;
   std::thread follower([&] {
     follow(setup, preview, channel, serverEnded);
     channel.close();
-    // A stop before the server runs would be lost.
-    for (int tries = 0; tries < 100 && !server.is_running(); ++tries) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
     server.stop();
   });
   std::cout << "Settings page: http://127.0.0.1:" << bound << "/?token=" << guard.token()
             << "\nIt follows " << setup.settingsFile() << " (Ctrl-C stops)" << std::endl;
-  server.listen_after_bind();
+  bool served = server.run(site);
+  if (!served) std::cerr << "vorla-sim: the settings page's server cannot start\n";
   serverEnded = true;
   follower.join();
-  return 0;
+  return served ? 0 : 1;
 }
 
 }  // namespace vorla::sim

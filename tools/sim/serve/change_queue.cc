@@ -1,0 +1,75 @@
+#include "tools/sim/serve/change_queue.h"
+
+#include "tools/common/settings_edit.h"
+
+namespace vorla::sim {
+namespace {
+
+// More than a page's hand can send within kLockPatience; beyond it a change is refused at once.
+constexpr std::size_t kMostWaiting = 64;
+
+Reply busy(const std::string& why) {
+  return jsonReply(503, "error",
+                   why +
+                       "; nothing was changed (try again once it is free, or stop the other "
+                       "writer)");
+}
+
+}  // namespace
+
+ChangeQueue::ChangeQueue(std::string settingsFile)
+    : settingsFile_(std::move(settingsFile)), worker_([this] { work(); }) {}
+
+ChangeQueue::~ChangeQueue() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  queued_.notify_one();
+  worker_.join();
+}
+
+void ChangeQueue::submit(Change change, std::function<void(Reply)> answer) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!stopping_ && jobs_.size() < kMostWaiting) {
+      jobs_.push_back(
+          {std::move(change), std::move(answer), std::chrono::steady_clock::now() + kLockPatience});
+      queued_.notify_one();
+      return;
+    }
+  }
+  answer(busy(std::to_string(kMostWaiting) + " changes are already waiting for the settings lock"));
+}
+
+void ChangeQueue::work() {
+  std::unique_lock lock(mutex_);
+  while (true) {
+    queued_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+    if (jobs_.empty()) return;
+    Job job = std::move(jobs_.front());
+    jobs_.pop_front();
+    if (stopping_) {
+      lock.unlock();
+      job.answer(busy("vorla-sim is stopping"));
+      lock.lock();
+      continue;
+    }
+    lock.unlock();
+    // The deadline counts from the change's arrival: one queued behind a change that waited
+    // keeps only what is left of its own wait.
+    tools::EditResult edit =
+        job.change.value
+            ? tools::setKey(settingsFile_, job.change.key, *job.change.value, false, job.deadline)
+            : tools::unsetKey(settingsFile_, job.change.key, false, job.deadline);
+    if (edit.busy) {
+      job.answer(
+          busy(edit.message + " for more than " + std::to_string(kLockPatience.count()) + " s"));
+    } else {
+      job.answer(jsonReply(edit.done ? 200 : 422, edit.done ? "message" : "error", edit.message));
+    }
+    lock.lock();
+  }
+}
+
+}  // namespace vorla::sim
