@@ -1,55 +1,16 @@
-"""vorla-prefs never loses a setting nor damages a settings file: concurrent writers, modes,
-owners, links, unreadable files, bad roots, bad values, and output that cannot be written."""
+"""vorla-prefs never loses a setting nor damages a settings file: modes, owners, links,
+unreadable files, bad roots, bad values, and output that cannot be written. (Writers at once:
+prefs_writers_test.py.)"""
 
 import os
 import plistlib
 import re
-import shutil
-import subprocess
-import tempfile
 import unittest
 
-PREFS = os.environ["VORLA_PREFS"]
-SIM = os.environ["VORLA_SIM"]
-SETTINGS_UNDER_ROOT = "var/mobile/Library/Preferences/com.pellobrast.vorla.plist"
-NOBODY = 65534
+from prefs_support import NOBODY, PREFS, SETTINGS_UNDER_ROOT, SIM, PrefsCase, described, run
 
 
-def run(*command, **options):
-    options.setdefault("stdout", subprocess.PIPE)
-    options.setdefault("stderr", subprocess.PIPE)
-    return subprocess.run(command, timeout=60, **options)
-
-
-class PrefsSafetyTest(unittest.TestCase):
-    def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="vorla-prefs-safety-")
-        self.addCleanup(shutil.rmtree, self.root, True)
-        self.settings = os.path.join(self.root, SETTINGS_UNDER_ROOT)
-        self.folder = os.path.dirname(self.settings)
-        os.makedirs(self.folder)
-
-    def prefs(self, *words, **options):
-        return run(PREFS, "--root", self.root, *words, **options)
-
-    def write(self, entries):
-        with open(self.settings, "wb") as f:
-            plistlib.dump(entries, f)
-
-    def stored(self, path=None):
-        with open(path or self.settings, "rb") as f:
-            return plistlib.load(f)
-
-    def test_concurrent_writers_all_land(self):
-        listed = self.prefs("list").stdout.decode()
-        keys = re.findall(r"^  (\S+)\s+enable key\s", listed, re.M)[:16]
-        self.assertEqual(len(keys), 16)
-        writers = [subprocess.Popen([PREFS, "--root", self.root, "set", key, "on"],
-                                    stdout=subprocess.DEVNULL) for key in keys]
-        self.assertEqual([w.wait(timeout=60) for w in writers], [0] * len(keys))
-        self.assertEqual(self.stored(), {key: True for key in keys})
-        self.assertEqual(os.listdir(self.folder), [os.path.basename(self.settings)])
-
+class PrefsSafetyTest(PrefsCase):
     def test_mode_and_owner_are_kept(self):
         self.write({"bar1": False})
         os.chmod(self.settings, 0o600)
@@ -65,14 +26,9 @@ class PrefsSafetyTest(unittest.TestCase):
         self.write({"bar1": False})
         os.chmod(self.settings, 0o444)
         # Root may write anything: the user who cannot write the file is nobody.
-        as_user = {}
-        if os.geteuid() == 0:
-            for folder, _, files in os.walk(self.root):
-                for name in [folder] + [os.path.join(folder, f) for f in files]:
-                    os.chown(name, NOBODY, NOBODY)
-            as_user = {"user": NOBODY, "group": NOBODY, "extra_groups": []}
+        as_user = self.as_a_user()
         refused = self.prefs("set", "bar1", "on", **as_user)
-        self.assertEqual(refused.returncode, 1)
+        self.assertEqual(refused.returncode, 1, described(refused))
         self.assertIn(b"--force", refused.stderr)
         self.assertEqual(self.stored(), {"bar1": False})
         self.assertEqual(self.prefs("--force", "set", "bar1", "on", **as_user).returncode, 0)
@@ -162,12 +118,11 @@ class PrefsSafetyTest(unittest.TestCase):
         commands = [[PREFS, "--root", self.root, "list"], [PREFS, "--root", self.root, "get", "bar1"],
                     [PREFS, "--root", self.root, "set", "bar1", "on"], [PREFS, "--help"],
                     [SIM, "--help"], [SIM, "--root", self.root, "--format=json", "cydia"]]
-        with open("/dev/full", "w") as full:
-            for command in commands:
-                with self.subTest(command=command[2:]):
-                    result = run(*command, stdout=full, stderr=subprocess.PIPE)
-                    self.assertEqual(result.returncode, 1)
-                    self.assertIn(b"cannot write the output", result.stderr)
+        for command in commands:
+            with self.subTest("full disk", command=command[2:]), open("/dev/full", "w") as full:
+                result = run(*command, stdout=full)
+                self.assertEqual(result.returncode, 1, described(result))
+                self.assertIn(b"cannot write the output", result.stderr)
 
 
 if __name__ == "__main__":
