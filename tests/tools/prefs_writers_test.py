@@ -1,11 +1,15 @@
-"""Writers of one settings file that run at once: every change lands, and nothing is left
-beside the file."""
+"""Writers of one settings file that run at once, or hold the lock and stop: every change lands,
+and a held lock is waited for a bounded time, then refused, never hung on in silence."""
 
+import fcntl
+import os
 import re
 import subprocess
+import threading
+import time
 import unittest
 
-from prefs_support import HANG_SECONDS, PREFS, PrefsCase
+from prefs_support import HANG_SECONDS, PREFS, PrefsCase, described
 
 
 class WritersTest(PrefsCase):
@@ -23,6 +27,12 @@ class WritersTest(PrefsCase):
             self.fail(f"{writer.args[1:]} did not end within {HANG_SECONDS} s: {error!r}")
         return writer.returncode, error
 
+    def hold_lock(self):
+        held = open(self.settings + ".lock", "w")
+        self.addCleanup(held.close)
+        fcntl.flock(held, fcntl.LOCK_EX)
+        return held
+
     def test_concurrent_writers_all_land(self):
         listed = self.prefs("list").stdout.decode()
         keys = re.findall(r"^  (\S+)\s+enable key\s", listed, re.M)[:16]
@@ -33,6 +43,60 @@ class WritersTest(PrefsCase):
             self.assertEqual(status, 0, f"set {key} on: {error!r}")
         self.assertEqual(self.stored(), {key: True for key in keys})
         self.assertEqual(self.beside(), [])
+
+    def test_a_held_lock_is_waited_for_then_refused(self):
+        self.write({"bar1": False})
+        self.hold_lock()
+        result = self.prefs("set", "bar1", "on")
+        self.assertEqual(result.returncode, 1, described(result))
+        lines = result.stderr.decode().splitlines()
+        lock = self.settings + ".lock"
+        self.assertEqual(len(lines), 2, described(result))
+        self.assertRegex(lines[0], rf"^vorla-prefs: waiting for .*{re.escape(lock)}")
+        self.assertRegex(lines[1], rf"^vorla-prefs: .*{re.escape(lock)}")
+        self.assertEqual(self.stored(), {"bar1": False})
+
+    def start_waiting(self, *words):
+        """A writer started while the lock is held, once it says that it waits."""
+        writer = self.start(*words)
+        # A writer that never says it waits hangs here until the watchdog ends it.
+        watchdog = threading.Timer(HANG_SECONDS, writer.kill)
+        watchdog.start()
+        self.addCleanup(watchdog.cancel)
+        notice = writer.stderr.readline()
+        self.assertRegex(notice, rb"^vorla-prefs: waiting for ")
+        return writer
+
+    def test_a_writer_goes_on_once_the_lock_is_released(self):
+        held = self.hold_lock()
+        writer = self.start_waiting("set", "bar1", "on")
+        held.close()
+        status, error = self.finish(writer)
+        self.assertEqual(status, 0, error)
+        self.assertEqual(self.stored(), {"bar1": True})
+        self.assertEqual(self.beside(), [])
+
+    def test_a_long_queue_of_live_writers_is_waited_for_to_its_end(self):
+        lock = self.settings + ".lock"
+        held = self.hold_lock()
+        writer = self.start_waiting("set", "bar1", "on")
+        # Writers taking their turns, each for a quarter of the patience, for longer than all of
+        # it. Each hands the lock straight to the next (a new file locked, then renamed over the
+        # lock's path), so that the waiting writer never gets in between.
+        for _ in range(6):
+            time.sleep(2.5)
+            following = open(lock + ".next", "w")
+            fcntl.flock(following, fcntl.LOCK_EX)
+            os.rename(lock + ".next", lock)
+            held.close()
+            held = following
+        if writer.poll() is not None:
+            self.fail(f"the writer ended with {writer.returncode} while the queue still moved: "
+                      f"{writer.stderr.read()!r}")
+        held.close()
+        status, error = self.finish(writer)
+        self.assertEqual(status, 0, error)
+        self.assertEqual(self.stored(), {"bar1": True})
 
 
 if __name__ == "__main__":

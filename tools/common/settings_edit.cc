@@ -26,10 +26,11 @@ const char* whenItApplies(KeySource source) {
 // Gives `key` the value `value`, or removes it when there is none; every other entry of the file
 // is kept as it is.
 EditResult change(const std::string& path, const std::string& key,
-                  const std::optional<plist::Value>& value, bool force) {
+                  const std::optional<plist::Value>& value, bool force,
+                  const LockWaitNotice& onWaiting) {
   const KeyInfo* info = findKey(key);
   if (info == nullptr && !force) return {false, unknownKey(key), ""};
-  SettingsUpdate update = updateSettings(path, force, [&](plist::Dictionary& entries) {
+  auto edit = [&](plist::Dictionary& entries) {
     auto position = std::find_if(entries.begin(), entries.end(),
                                  [&](const auto& entry) { return entry.first == key; });
     if (!value) {
@@ -41,7 +42,8 @@ EditResult change(const std::string& path, const std::string& key,
       entries.push_back({key, *value});
     }
     return true;
-  });
+  };
+  SettingsUpdate update = updateSettings(path, force, edit, onWaiting);
   switch (update.outcome) {
     case SettingsUpdate::Outcome::kRefused:
       return {false,
@@ -72,16 +74,17 @@ std::string unknownKey(const std::string& key) {
 }
 
 EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
-                  bool force) {
+                  bool force, const LockWaitNotice& onWaiting) {
   const KeyInfo* info = findKey(key);
   if (info == nullptr && !force) return {false, unknownKey(key), ""};
   ParsedValue parsed = valueForKey(key, info ? info->kind : KeyKind::kText, text);
   if (auto* refusal = std::get_if<std::string>(&parsed)) return {false, *refusal, ""};
-  return change(path, key, std::get<plist::Value>(std::move(parsed)), force);
+  return change(path, key, std::get<plist::Value>(std::move(parsed)), force, onWaiting);
 }
 
-EditResult unsetKey(const std::string& path, const std::string& key, bool force) {
-  return change(path, key, std::nullopt, force);
+EditResult unsetKey(const std::string& path, const std::string& key, bool force,
+                    const LockWaitNotice& onWaiting) {
+  return change(path, key, std::nullopt, force, onWaiting);
 }
 
 }  // namespace vorla::tools

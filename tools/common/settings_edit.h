@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tools/common/writer_lock.h"
+
 namespace vorla::tools {
 
 struct EditResult {
@@ -17,10 +19,12 @@ struct EditResult {
 
 // Sets `key` to the value `text` stands for as the key's kind (text for a key the library does
 // not read, which needs `force`), through the settings store's locked read-modify-write. A file
-// that cannot be read, or that the user cannot write, is replaced only with `force`.
+// that cannot be read, or that the user cannot write, is replaced only with `force`. `onWaiting`
+// is told when the wait for another writer's lock grows long.
 EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
-                  bool force);
-EditResult unsetKey(const std::string& path, const std::string& key, bool force);
+                  bool force, const LockWaitNotice& onWaiting = {});
+EditResult unsetKey(const std::string& path, const std::string& key, bool force,
+                    const LockWaitNotice& onWaiting = {});
 
 // Why a key the library does not read is refused.
 std::string unknownKey(const std::string& key);

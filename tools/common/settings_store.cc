@@ -1,7 +1,6 @@
 #include "tools/common/settings_store.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,42 +51,6 @@ std::optional<std::string> finalTarget(const std::string& path, std::string& pro
   problem = "cannot follow the link " + path + ": too many levels of links";
   return std::nullopt;
 }
-
-// An exclusive lock on a file beside the settings file. The lock file is removed on release, so
-// a writer that opened it before and locks it after checks that it still is the file at its path.
-class WriterLock {
- public:
-  ~WriterLock() {
-    if (fd_ < 0) return;
-    ::unlink(path_.c_str());
-    ::close(fd_);
-  }
-
-  std::string acquire(const std::string& path) {
-    path_ = path;
-    while (true) {
-      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-      if (fd_ < 0) return failure("cannot lock " + path);
-      int locked;
-      while ((locked = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
-      }
-      struct stat held {
-      }, named{};
-      if (locked == 0 && ::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-          held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-        return "";
-      }
-      std::string problem = locked != 0 ? failure("cannot lock " + path) : "";
-      ::close(fd_);
-      fd_ = -1;
-      if (!problem.empty()) return problem;
-    }
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-};
 
 // A name beside `path` that nothing has yet, for the unreadable file a forced write replaces.
 std::string keptName(const std::string& path, int attempt) {
@@ -195,7 +158,8 @@ SettingsRead readSettings(const std::string& path) {
 }
 
 SettingsUpdate updateSettings(const std::string& path, bool force,
-                              const std::function<bool(plist::Dictionary&)>& change) {
+                              const std::function<bool(plist::Dictionary&)>& change,
+                              const LockWaitNotice& onWaiting) {
   using Outcome = SettingsUpdate::Outcome;
   std::string problem;
   std::optional<std::string> target = finalTarget(path, problem);
@@ -213,7 +177,7 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   }
 
   WriterLock lock;
-  if (problem = lock.acquire(*target + ".lock"); !problem.empty()) {
+  if (problem = lock.acquire(*target + ".lock", onWaiting); !problem.empty()) {
     return ended(Outcome::kFailed, problem);
   }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "standin/plist/plist_value.h"
+#include "tools/common/writer_lock.h"
 
 namespace vorla::tools {
 
@@ -41,7 +42,8 @@ struct SettingsUpdate {
 // Edits the settings file at `path` with `change`, which gets every entry the file holds (keys it
 // does not know included) and returns whether it changed anything. Writers queue on an exclusive
 // lock on a file beside the settings file (its name and `.lock`, removed afterwards), held from
-// the read to the rename, so concurrent changes all land.
+// the read to the rename, so concurrent changes all land. A lock kept by one holder for
+// kLockPatience is given up on as a failure; `onWaiting` is told when the wait grows long.
 //
 // The new content is written in the binary format to a temporary file beside the file, flushed,
 // and renamed over it. A link is written through: the rename replaces its final target, in the
@@ -50,6 +52,7 @@ struct SettingsUpdate {
 // as settings, which is then kept beside the new one under a new name. Never forced: a path that
 // is a directory or another non-regular file, or whose directories cannot be.
 SettingsUpdate updateSettings(const std::string& path, bool force,
-                              const std::function<bool(plist::Dictionary&)>& change);
+                              const std::function<bool(plist::Dictionary&)>& change,
+                              const LockWaitNotice& onWaiting = {});
 
 }  // namespace vorla::tools

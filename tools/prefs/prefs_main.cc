@@ -93,10 +93,16 @@ int get(const std::string& key, const KeyInfo* info, const SettingsRead& read) {
   return 0;
 }
 
+void tellWaiting(const std::string& lockPath) {
+  std::cerr << kTool << ": waiting for another writer to release the lock " << lockPath
+            << " (given up if one writer keeps it " << kLockPatience.count() << " s)" << std::endl;
+}
+
 int change(const Options& options, const std::string& path) {
   const std::string& key = options.words[1];
-  EditResult edit = options.words[0] == "set" ? setKey(path, key, options.words[2], options.force)
-                                              : unsetKey(path, key, options.force);
+  EditResult edit = options.words[0] == "set"
+                        ? setKey(path, key, options.words[2], options.force, tellWaiting)
+                        : unsetKey(path, key, options.force, tellWaiting);
   if (!edit.done) return fail(edit.message);
   if (!edit.keptAs.empty()) {
     std::cerr << kTool << ": the settings file could not be read; it was kept as " << edit.keptAs
