@@ -1,15 +1,17 @@
-"""Writers of one settings file that run at once, or hold the lock and stop: every change lands,
-and a held lock is waited for a bounded time, then refused, never hung on in silence."""
+"""Writers of one settings file that run at once, die at any moment, or hold the lock and stop:
+every change lands, nothing a dead writer left stays, and a held lock is waited for a bounded
+time, then refused, never hung on in silence."""
 
 import fcntl
 import os
+import random
 import re
 import subprocess
 import threading
 import time
 import unittest
 
-from prefs_support import HANG_SECONDS, PREFS, PrefsCase, described
+from prefs_support import HANG_SECONDS, PREFS, SETTINGS_NAME, PrefsCase, described
 
 
 class WritersTest(PrefsCase):
@@ -44,9 +46,56 @@ class WritersTest(PrefsCase):
         self.assertEqual(self.stored(), {key: True for key in keys})
         self.assertEqual(self.beside(), [])
 
-    def test_a_held_lock_is_waited_for_then_refused(self):
+    def test_writers_killed_at_any_moment_leave_nothing_behind(self):
+        # Large enough that a kill often lands while the temporary file is being written.
+        self.write({"someone.else": b"\x00" * 300_000, "bar1": False})
+        seed = random.randrange(1 << 32)
+        moments = random.Random(seed)
+        for attempt in range(30):
+            writer = self.start("set", "bar1", "on" if attempt % 2 else "off")
+            time.sleep(moments.uniform(0, 0.02))  # a moment to die at, not a wait for anything
+            writer.kill()
+            self.finish(writer)
+            self.assertIn("bar1", self.stored(), f"after kill {attempt} (seed {seed})")
+        finished = self.prefs("set", "bar1", "on")
+        self.assertEqual(finished.returncode, 0, described(finished))
+        self.assertEqual(self.stored()["bar1"], True)
+        self.assertEqual(self.beside(), [], f"seed {seed}")
+
+    def test_only_what_a_dead_writer_left_is_removed(self):
+        self.write({"bar1": False})
+        left = [SETTINGS_NAME + ".a1B2c3", SETTINGS_NAME + ".ZZZZZZ"]
+        for name in left:
+            with open(os.path.join(self.folder, name), "wb") as f:
+                f.write(b"bplist00 cut short")
+        outside = os.path.join(self.root, "outside")
+        with open(outside, "w") as f:
+            f.write("not the tool's")
+        not_left = [SETTINGS_NAME + ".abc12", SETTINGS_NAME + ".abc1234", SETTINGS_NAME + ".ab-c12",
+                    SETTINGS_NAME + ".unreadable", "other.plist.abc123", "x" + SETTINGS_NAME + ".abc123"]
+        for name in not_left:
+            with open(os.path.join(self.folder, name), "w") as f:
+                f.write("someone's")
+        os.mkdir(os.path.join(self.folder, SETTINGS_NAME + ".dir123"))
+        os.symlink(outside, os.path.join(self.folder, SETTINGS_NAME + ".lnk123"))
+        not_left += [SETTINGS_NAME + ".dir123", SETTINGS_NAME + ".lnk123"]
+
+        # Readers take no lock, so they must leave everything alone.
+        self.assertEqual(self.prefs("get", "bar1").returncode, 0)
+        self.assertEqual(self.beside(), sorted(left + not_left))
+        result = self.prefs("set", "bar1", "on")
+        self.assertEqual(result.returncode, 0, described(result))
+        self.assertEqual(self.beside(), sorted(not_left))
+        with open(outside) as f:
+            self.assertEqual(f.read(), "not the tool's")
+
+    def test_a_held_lock_is_waited_for_then_refused_touching_nothing(self):
         self.write({"bar1": False})
         self.hold_lock()
+        # What a live writer holding the lock is writing.
+        live = os.path.join(self.folder, SETTINGS_NAME + ".Live00")
+        with open(live, "wb") as f:
+            f.write(b"bplist00 being written")
         result = self.prefs("set", "bar1", "on")
         self.assertEqual(result.returncode, 1, described(result))
         lines = result.stderr.decode().splitlines()
@@ -55,6 +104,8 @@ class WritersTest(PrefsCase):
         self.assertRegex(lines[0], rf"^vorla-prefs: waiting for .*{re.escape(lock)}")
         self.assertRegex(lines[1], rf"^vorla-prefs: .*{re.escape(lock)}")
         self.assertEqual(self.stored(), {"bar1": False})
+        with open(live, "rb") as f:
+            self.assertEqual(f.read(), b"bplist00 being written")
 
     def start_waiting(self, *words):
         """A writer started while the lock is held, once it says that it waits."""

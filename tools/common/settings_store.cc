@@ -10,9 +10,11 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "standin/foundation/device_paths.h"
 #include "standin/plist/plist_reader.h"
+#include "tools/common/file_replacement.h"
 #include "tools/common/plist_writer.h"
 
 namespace vorla::tools {
@@ -22,17 +24,6 @@ constexpr const char* kSuite = "com.pellobrast.vorla";
 constexpr int kMaxLinks = 40;  // as the kernel allows on one path
 
 std::string failure(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 // The file that `path` leads to through any links, or nullopt (with the reason) for a loop.
 std::optional<std::string> finalTarget(const std::string& path, std::string& problem) {
@@ -82,34 +73,6 @@ SettingsUpdate ended(SettingsUpdate::Outcome outcome, std::string problem = "",
   update.problem = std::move(problem);
   update.forceWouldHelp = forceWouldHelp;
   return update;
-}
-
-struct Existing {
-  bool present = false;
-  struct stat status {};
-};
-
-std::string writeReplacement(const std::string& target, const Existing& existing, bool unreadable,
-                             const plist::Dictionary& entries) {
-  std::string temporary = target + ".XXXXXX";
-  int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return failure("cannot create a temporary file beside " + target);
-  mode_t mode = existing.present ? existing.status.st_mode & 07777 : 0644;
-  // A file that could not be read is replaced by one its owner can read.
-  if (unreadable) mode |= S_IRUSR;
-  bool ok = ::fchmod(fd, mode) == 0;
-  if (ok && existing.present && ::geteuid() == 0) {
-    ok = ::fchown(fd, existing.status.st_uid, existing.status.st_gid) == 0;
-  }
-  std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{entries});
-  ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
-  std::string problem = ok ? "" : failure("cannot write " + temporary);
-  if (::close(fd) != 0 && problem.empty()) problem = failure("cannot write " + temporary);
-  if (problem.empty() && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    problem = failure("cannot replace " + target);
-  }
-  if (!problem.empty()) ::unlink(temporary.c_str());
-  return problem;
 }
 
 }  // namespace
@@ -180,27 +143,27 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   if (problem = lock.acquire(*target + ".lock", onWaiting); !problem.empty()) {
     return ended(Outcome::kFailed, problem);
   }
+  removeLeftoverTemporaries(*target);
 
-  Existing existing;
-  if (::lstat(target->c_str(), &existing.status) == 0) {
-    existing.present = true;
-  } else if (errno != ENOENT) {
+  struct stat existing {};
+  bool present = ::lstat(target->c_str(), &existing) == 0;
+  if (!present && errno != ENOENT) {
     return ended(Outcome::kRefused, failure("cannot read " + *target));
   }
-  if (existing.present && S_ISDIR(existing.status.st_mode)) {
+  if (present && S_ISDIR(existing.st_mode)) {
     return ended(Outcome::kRefused, *target + " is a directory, not a settings file");
   }
-  if (existing.present && !S_ISREG(existing.status.st_mode)) {
+  if (present && !S_ISREG(existing.st_mode)) {
     return ended(Outcome::kRefused, *target + " is not a regular file");
   }
-  SettingsRead read = existing.present ? readSettings(*target) : SettingsRead{};
-  bool unreadable = existing.present && read.outcome != SettingsRead::Outcome::kRead;
+  SettingsRead read = present ? readSettings(*target) : SettingsRead{};
+  bool unreadable = present && read.outcome != SettingsRead::Outcome::kRead;
   if (unreadable && !force) {
     return ended(Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")", true);
   }
 
   if (!change(read.entries)) return ended(Outcome::kUnchanged);
-  if (existing.present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
+  if (present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
     return ended(Outcome::kRefused, failure("cannot write " + *target), true);
   }
   SettingsUpdate update = ended(Outcome::kWritten);
@@ -209,7 +172,13 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
       return ended(Outcome::kFailed, problem);
     }
   }
-  if (problem = writeReplacement(*target, existing, unreadable, read.entries); !problem.empty()) {
+  mode_t mode = present ? existing.st_mode & 07777 : 0644;
+  // A file that could not be read is replaced by one its owner can read.
+  if (unreadable) mode |= S_IRUSR;
+  std::optional<Ownership> owner;
+  if (present && ::geteuid() == 0) owner = Ownership{existing.st_uid, existing.st_gid};
+  std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{read.entries});
+  if (problem = replaceFile(*target, bytes, mode, owner); !problem.empty()) {
     update.outcome = Outcome::kFailed;
     update.problem = problem;
   }

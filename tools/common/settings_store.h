@@ -46,11 +46,12 @@ struct SettingsUpdate {
 // kLockPatience is given up on as a failure; `onWaiting` is told when the wait grows long.
 //
 // The new content is written in the binary format to a temporary file beside the file, flushed,
-// and renamed over it. A link is written through: the rename replaces its final target, in the
-// target's directory. The file keeps its mode, and its owner when run as root. Directories on the
-// way are made. Refused unless `force`: a file the user cannot write, and one that cannot be read
-// as settings, which is then kept beside the new one under a new name. Never forced: a path that
-// is a directory or another non-regular file, or whose directories cannot be.
+// and renamed over it; temporary files that killed writers left are removed first. A link is
+// written through: the rename replaces its final target, in the target's directory. The file keeps
+// its mode, and its owner when run as root. Directories on the way are made. Refused unless
+// `force`: a file the user cannot write, and one that cannot be read as settings, which is then
+// kept beside the new one under a new name. Never forced: a path that is a directory or another
+// non-regular file, or whose directories cannot be.
 SettingsUpdate updateSettings(const std::string& path, bool force,
                               const std::function<bool(plist::Dictionary&)>& change,
                               const LockWaitNotice& onWaiting = {});
