@@ -46,6 +46,14 @@ bool isTemporaryName(std::string_view name, std::string_view base) {
       });
 }
 
+std::string syncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return failure("cannot open the folder " + folder + " to sync it");
+  std::string problem = ::fsync(fd) == 0 ? "" : failure("cannot sync the folder " + folder);
+  ::close(fd);
+  return problem;
+}
+
 }  // namespace
 
 std::string replaceFile(const std::string& target, const std::vector<std::uint8_t>& bytes,
@@ -64,6 +72,11 @@ std::string replaceFile(const std::string& target, const std::vector<std::uint8_
   if (!problem.empty()) {
     ::unlink(temporary.c_str());
     return problem;
+  }
+  // The rename is written in the folder: until the folder is on disk too, a power loss can bring
+  // the old file back after the write was reported done.
+  if (std::string unsynced = syncFolder(folderOf(target)); !unsynced.empty()) {
+    return unsynced + " (" + target + " is replaced, but a power loss could still undo it)";
   }
   return "";
 }

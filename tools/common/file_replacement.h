@@ -1,7 +1,7 @@
 // Replacing a settings file whole, so that a reader always finds the old file or the new one:
-// the new bytes go to a temporary file beside it, which is flushed and renamed over the file. Only
-// a writer holding the file's lock may do either of these: the lock is what tells a temporary file
-// being written from one that a dead writer left.
+// the new bytes go to a temporary file beside it, which is flushed, renamed over the file, and
+// then the folder is flushed too. Only a writer holding the file's lock may do either of these:
+// the lock is what tells a temporary file being written from one that a dead writer left.
 #pragma once
 
 #include <sys/types.h>
@@ -19,8 +19,8 @@ struct Ownership {
 };
 
 // Replaces `target` with a file holding `bytes`, of mode `mode` and, when given, of `owner`: ""
-// once the rename is done, else why not. A failure before the rename leaves `target` as it was and
-// no temporary file behind.
+// once the rename is done and the folder synced, so that the change survives a power loss, else
+// why not. A failure before the rename leaves `target` as it was and no temporary file behind.
 std::string replaceFile(const std::string& target, const std::vector<std::uint8_t>& bytes,
                         mode_t mode, const std::optional<Ownership>& owner);
 

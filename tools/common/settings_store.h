@@ -46,7 +46,7 @@ struct SettingsUpdate {
 // kLockPatience is given up on as a failure; `onWaiting` is told when the wait grows long.
 //
 // The new content is written in the binary format to a temporary file beside the file, flushed,
-// and renamed over it; temporary files that killed writers left are removed first. A link is
+// renamed over it, and the folder flushed; temporary files that killed writers left are removed first. A link is
 // written through: the rename replaces its final target, in the target's directory. The file keeps
 // its mode, and its owner when run as root. Directories on the way are made. Refused unless
 // `force`: a file the user cannot write, and one that cannot be read as settings, which is then
