@@ -1,6 +1,6 @@
 """vorla-prefs never loses a setting nor damages a settings file: modes, owners, links,
-unreadable files, bad roots, bad values, and output that cannot be written. (Writers at once:
-prefs_writers_test.py.)"""
+unreadable files, files too large to read, bad roots, bad values, and output that cannot be
+written. (Writers at once, killed or holding the lock: prefs_writers_test.py.)"""
 
 import os
 import plistlib
@@ -8,6 +8,9 @@ import re
 import unittest
 
 from prefs_support import NOBODY, PREFS, SETTINGS_UNDER_ROOT, SIM, PrefsCase, described, run
+
+# The largest settings file the reader takes, as README promises it.
+LIMIT = 8 * 1024 * 1024
 
 
 class PrefsSafetyTest(PrefsCase):
@@ -71,6 +74,31 @@ class PrefsSafetyTest(PrefsCase):
                     result = self.prefs(*words, *force, "set", "bar1", "on")
                     self.assertEqual(result.returncode, 1)
                     self.assertNotIn(b"--force", result.stderr)
+
+    def test_no_write_makes_a_file_too_large_to_read(self):
+        # A file just within the limit (8.3 MB), and a text that would take it past.
+        self.write({"someone.else": b"\x00" * 8_300_000}, fmt=plistlib.FMT_BINARY)
+        self.assertLess(os.path.getsize(self.settings), LIMIT)
+        with open(self.settings, "rb") as f:
+            before = f.read()
+        refused = self.prefs("set", "NoSIM", "x" * 120_000)
+        self.assertEqual(refused.returncode, 1, described(refused))
+        self.assertIn(b"8 MiB", refused.stderr)
+        with open(self.settings, "rb") as f:
+            self.assertEqual(f.read(), before)
+        within = self.prefs("set", "NoSIM", "x" * 1_000)
+        self.assertEqual(within.returncode, 0, described(within))
+        self.assertEqual(self.prefs("get", "NoSIM").stdout, b'"' + b"x" * 1_000 + b'"\n')
+
+    def test_a_file_too_large_to_read_is_named_so(self):
+        self.write({"someone.else": b"\x00" * (LIMIT + 1)}, fmt=plistlib.FMT_BINARY)
+        for name, command in {"get": [PREFS, "--root", self.root, "get", "bar1"],
+                              "set": [PREFS, "--root", self.root, "set", "bar1", "on"],
+                              "simulator": [SIM, "--root", self.root, "cydia"]}.items():
+            with self.subTest(name):
+                result = run(*command)
+                self.assertEqual(result.returncode, 1, described(result))
+                self.assertIn(b"8 MiB", result.stderr)
 
     def test_roots_that_are_empty_or_missing(self):
         self.assertEqual(run(PREFS, "--root", "", "set", "bar1", "on").returncode, 2)

@@ -1,5 +1,5 @@
 // The settings store's promises that a process test cannot see: the order in which it syncs and
-// renames. This test stands between the
+// renames, and the reader's limits taken as the writer's to the byte. This test stands between the
 // store and the C library's fsync and rename (it is linked with --wrap for both), so that it sees
 // every call and can make a sync fail as a failing disk would.
 #include "tools/common/settings_store.h"
@@ -10,10 +10,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "standin/plist/plist_reader.h"
+#include "tools/common/plist_writer.h"
 
 namespace {
 
@@ -84,6 +88,10 @@ class SettingsStoreTest : public ::testing::Test {
   std::string path_;
 };
 
+plist::Dictionary withData(std::size_t size) {
+  return {{"someone.else", plist::Value{plist::Data(size, 0)}}};
+}
+
 TEST_F(SettingsStoreTest, TheFolderIsSyncedAfterTheRenameSoTheWriteSurvivesAPowerLoss) {
   ASSERT_EQ(store({{"bar1", plist::Value{true}}}).outcome, Outcome::kWritten);
   std::string folder = folderIdentity();
@@ -99,6 +107,46 @@ TEST_F(SettingsStoreTest, AFolderThatCannotBeSyncedIsAFailureThatSaysTheFileIsRe
   EXPECT_THAT(update.problem, HasSubstr("is replaced"));
   SettingsRead read = readSettings(path_);
   EXPECT_EQ(read.entries, (plist::Dictionary{{"bar1", plist::Value{true}}}));
+}
+
+TEST_F(SettingsStoreTest, TheLargestFileWrittenIsTheLargestTheReaderTakes) {
+  // The binary format's overhead is the same for every data size near the limit.
+  const std::size_t near = plist::kMaxFileBytes - 1000;
+  const std::size_t overhead = plist::writeBinary(plist::Value{withData(near)}).size() - near;
+  const std::size_t largest = plist::kMaxFileBytes - overhead;
+  ASSERT_EQ(plist::writeBinary(plist::Value{withData(largest)}).size(), plist::kMaxFileBytes);
+
+  ASSERT_EQ(store(withData(largest)).outcome, Outcome::kWritten);
+  EXPECT_EQ(std::filesystem::file_size(path_), plist::kMaxFileBytes);
+  SettingsRead read = readSettings(path_);
+  ASSERT_EQ(read.outcome, SettingsRead::Outcome::kRead) << read.problem;
+
+  SettingsUpdate refused = store(withData(largest + 1));
+  EXPECT_EQ(refused.outcome, Outcome::kRefused);
+  EXPECT_FALSE(refused.forceWouldHelp);
+  EXPECT_THAT(refused.problem, HasSubstr(std::to_string(plist::kMaxFileBytes) + " bytes"));
+  EXPECT_EQ(std::filesystem::file_size(path_), plist::kMaxFileBytes);
+}
+
+TEST_F(SettingsStoreTest, AFileLargerThanTheReaderTakesIsUnreadableAndNamesTheLimit) {
+  ASSERT_EQ(store({}).outcome, Outcome::kWritten);
+  std::filesystem::resize_file(path_, plist::kMaxFileBytes + 1);
+  SettingsRead read = readSettings(path_);
+  EXPECT_EQ(read.outcome, SettingsRead::Outcome::kUnreadable);
+  EXPECT_THAT(read.problem, HasSubstr(std::to_string(plist::kMaxFileBytes) + " bytes"));
+}
+
+TEST_F(SettingsStoreTest, ContentPastTheReadersOtherBoundsIsNotWritten) {
+  ASSERT_EQ(store({{"bar1", plist::Value{true}}}).outcome, Outcome::kWritten);
+  // A few hundred bytes, nested deeper than one parse goes.
+  plist::Value deep{plist::Array{}};
+  for (std::size_t level = 0; level < plist::kMaxDepth; ++level) {
+    deep = plist::Value{plist::Array{std::move(deep)}};
+  }
+  SettingsUpdate refused = store({{"deep", std::move(deep)}});
+  EXPECT_EQ(refused.outcome, Outcome::kRefused);
+  EXPECT_THAT(refused.problem, HasSubstr("reader"));
+  EXPECT_EQ(readSettings(path_).entries, (plist::Dictionary{{"bar1", plist::Value{true}}}));
 }
 
 }  // namespace

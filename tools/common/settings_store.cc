@@ -25,6 +25,14 @@ constexpr int kMaxLinks = 40;  // as the kernel allows on one path
 
 std::string failure(const std::string& what) { return what + ": " + std::strerror(errno); }
 
+// The reader's one limit, as every message that names it says it.
+std::string sizeLimitText() {
+  constexpr std::size_t kMiB = 1024 * 1024;
+  std::string bytes = std::to_string(plist::kMaxFileBytes) + " bytes";
+  if (plist::kMaxFileBytes % kMiB != 0) return bytes;
+  return std::to_string(plist::kMaxFileBytes / kMiB) + " MiB (" + bytes + ")";
+}
+
 // The file that `path` leads to through any links, or nullopt (with the reason) for a loop.
 std::optional<std::string> finalTarget(const std::string& path, std::string& problem) {
   std::filesystem::path current(path);
@@ -64,6 +72,20 @@ std::string keepBeside(const std::string& path, std::string& keptAs) {
     if (errno != EEXIST) return failure("cannot keep the unreadable " + path + " as " + name);
   }
   return "cannot find a free name to keep the unreadable " + path + " under";
+}
+
+// Why the reader would refuse `bytes` as a settings file, or "": nothing is written that the
+// library, the simulator and the tools could not read back.
+std::string readerProblem(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() > plist::kMaxFileBytes) {
+    return "the settings file would be " + std::to_string(bytes.size()) + " bytes, more than the " +
+           sizeLimitText() + " a settings file may hold, so it is left as it is";
+  }
+  if (!plist::parse(bytes)) {
+    return "the settings file would hold more values or deeper nesting than the reader takes, so "
+           "it is left as it is";
+  }
+  return "";
 }
 
 SettingsUpdate ended(SettingsUpdate::Outcome outcome, std::string problem = "",
@@ -107,6 +129,12 @@ SettingsRead readSettings(const std::string& path) {
   }
   if (!S_ISREG(status.st_mode)) {
     return {SettingsRead::Outcome::kUnreadable, {}, "not a regular file"};
+  }
+  if (static_cast<std::uintmax_t>(status.st_size) > plist::kMaxFileBytes) {
+    return {SettingsRead::Outcome::kUnreadable,
+            {},
+            "it is " + std::to_string(status.st_size) + " bytes, more than the " + sizeLimitText() +
+                " a settings file may hold"};
   }
   if (::access(path.c_str(), R_OK) != 0) {
     return {SettingsRead::Outcome::kUnreadable, {}, std::strerror(errno)};
@@ -166,6 +194,9 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   if (present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
     return ended(Outcome::kRefused, failure("cannot write " + *target), true);
   }
+  std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{read.entries});
+  if (problem = readerProblem(bytes); !problem.empty()) return ended(Outcome::kRefused, problem);
+
   SettingsUpdate update = ended(Outcome::kWritten);
   if (unreadable) {
     if (problem = keepBeside(*target, update.keptAs); !problem.empty()) {
@@ -177,7 +208,6 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   if (unreadable) mode |= S_IRUSR;
   std::optional<Ownership> owner;
   if (present && ::geteuid() == 0) owner = Ownership{existing.st_uid, existing.st_gid};
-  std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{read.entries});
   if (problem = replaceFile(*target, bytes, mode, owner); !problem.empty()) {
     update.outcome = Outcome::kFailed;
     update.problem = problem;

@@ -29,7 +29,8 @@ struct SettingsRead {
   std::string problem;        // why it could not be read
 };
 
-// Needs no lock: writers replace the file by a rename, so a reader sees a whole file.
+// Needs no lock: writers replace the file by a rename, so a reader sees a whole file. A file larger
+// than the reader takes is unreadable, and the problem names the limit.
 SettingsRead readSettings(const std::string& path);
 
 struct SettingsUpdate {
@@ -46,12 +47,13 @@ struct SettingsUpdate {
 // kLockPatience is given up on as a failure; `onWaiting` is told when the wait grows long.
 //
 // The new content is written in the binary format to a temporary file beside the file, flushed,
-// renamed over it, and the folder flushed; temporary files that killed writers left are removed first. A link is
-// written through: the rename replaces its final target, in the target's directory. The file keeps
-// its mode, and its owner when run as root. Directories on the way are made. Refused unless
-// `force`: a file the user cannot write, and one that cannot be read as settings, which is then
-// kept beside the new one under a new name. Never forced: a path that is a directory or another
-// non-regular file, or whose directories cannot be.
+// renamed over it, and the folder flushed; temporary files that killed writers left are removed
+// first. A link is written through: the rename replaces its final target, in the target's
+// directory. The file keeps its mode, and its owner when run as root. Directories on the way are
+// made. Refused unless `force`: a file the user cannot write, and one that cannot be read as
+// settings, which is then kept beside the new one under a new name. Never forced: a path that is a
+// directory or another non-regular file, whose directories cannot be, or content the reader would
+// refuse (past plist::kMaxFileBytes, or past its other bounds).
 SettingsUpdate updateSettings(const std::string& path, bool force,
                               const std::function<bool(plist::Dictionary&)>& change,
                               const LockWaitNotice& onWaiting = {});
