@@ -151,6 +151,16 @@ class PrefsSafetyTest(PrefsCase):
                 result = run(*command, stdout=full)
                 self.assertEqual(result.returncode, 1, described(result))
                 self.assertIn(b"cannot write the output", result.stderr)
+            with self.subTest("closed pipe", command=command[2:]):
+                # The reading end is closed before the command starts, so its first write fails.
+                reading, writing = os.pipe()
+                os.close(reading)
+                try:
+                    result = run(*command, stdout=writing)
+                finally:
+                    os.close(writing)
+                self.assertEqual(result.returncode, 1, described(result))
+                self.assertIn(b"cannot write the output", result.stderr)
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 // vorla-prefs: shows and changes the keys of the suite in a device root's settings file.
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -181,6 +182,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
 }  // namespace vorla::tools
 
 int main(int argc, char** argv) {
+  // A reader that goes away (vorla-prefs list | head) is a failed write to report, as every
+  // other failed write is, not a signal that ends the tool without a word.
+  std::signal(SIGPIPE, SIG_IGN);
   vorla::tools::Options options;
   std::optional<int> status = vorla::tools::parse(argc, argv, options);
   if (!status) status = vorla::tools::run(options);
