@@ -25,7 +25,7 @@ class PrefsSafetyTest(PrefsCase):
         if os.geteuid() == 0:
             self.assertEqual((status.st_uid, status.st_gid), (NOBODY, NOBODY))
 
-    def test_a_read_only_file_needs_force(self):
+    def test_a_read_only_file_needs_force_which_keeps_no_copy(self):
         self.write({"bar1": False})
         os.chmod(self.settings, 0o444)
         # Root may write anything: the user who cannot write the file is nobody.
@@ -33,10 +33,14 @@ class PrefsSafetyTest(PrefsCase):
         refused = self.prefs("set", "bar1", "on", **as_user)
         self.assertEqual(refused.returncode, 1, described(refused))
         self.assertIn(b"--force", refused.stderr)
+        # Its advice is what --force does: the file is readable, so no copy is kept.
+        self.assertNotIn(b"keep", refused.stderr)
         self.assertEqual(self.stored(), {"bar1": False})
-        self.assertEqual(self.prefs("--force", "set", "bar1", "on", **as_user).returncode, 0)
+        forced = self.prefs("--force", "set", "bar1", "on", **as_user)
+        self.assertEqual(forced.returncode, 0, described(forced))
         self.assertEqual(self.stored(), {"bar1": True})
         self.assertEqual(os.stat(self.settings).st_mode & 0o777, 0o444)
+        self.assertEqual(self.beside(), [])
 
     def test_a_link_is_written_through(self):
         target = os.path.join(self.root, "elsewhere", "real.plist")

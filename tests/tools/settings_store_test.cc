@@ -123,7 +123,7 @@ TEST_F(SettingsStoreTest, TheLargestFileWrittenIsTheLargestTheReaderTakes) {
 
   SettingsUpdate refused = store(withData(largest + 1));
   EXPECT_EQ(refused.outcome, Outcome::kRefused);
-  EXPECT_FALSE(refused.forceWouldHelp);
+  EXPECT_EQ(refused.force, SettingsUpdate::Force::kNothing);
   EXPECT_THAT(refused.problem, HasSubstr(std::to_string(plist::kMaxFileBytes) + " bytes"));
   EXPECT_EQ(std::filesystem::file_size(path_), plist::kMaxFileBytes);
 }

@@ -23,6 +23,20 @@ const char* whenItApplies(KeySource source) {
   return "";
 }
 
+// What --force would do where it was refused, in the words the refusal ends with: exactly what it
+// does, no more.
+std::string forceAdvice(const SettingsUpdate& update) {
+  switch (update.force) {
+    case SettingsUpdate::Force::kNothing:
+      return "";
+    case SettingsUpdate::Force::kWrite:
+      return ", so it is left alone (--force writes it all the same)";
+    case SettingsUpdate::Force::kReplace:
+      return ", so it is left alone (--force replaces it and keeps the old one beside it)";
+  }
+  return "";
+}
+
 // Gives `key` the value `value`, or removes it when there is none; every other entry of the file
 // is kept as it is.
 EditResult change(const std::string& path, const std::string& key,
@@ -46,12 +60,7 @@ EditResult change(const std::string& path, const std::string& key,
   SettingsUpdate update = updateSettings(path, force, edit, onWaiting);
   switch (update.outcome) {
     case SettingsUpdate::Outcome::kRefused:
-      return {false,
-              update.problem + (update.forceWouldHelp
-                                    ? ", so it is left alone (--force replaces it and keeps the "
-                                      "old one beside it)"
-                                    : ""),
-              ""};
+      return {false, update.problem + forceAdvice(update), ""};
     case SettingsUpdate::Outcome::kFailed:
       return {false, update.problem, ""};
     case SettingsUpdate::Outcome::kUnchanged:

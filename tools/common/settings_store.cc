@@ -89,11 +89,11 @@ std::string readerProblem(const std::vector<std::uint8_t>& bytes) {
 }
 
 SettingsUpdate ended(SettingsUpdate::Outcome outcome, std::string problem = "",
-                     bool forceWouldHelp = false) {
+                     SettingsUpdate::Force force = SettingsUpdate::Force::kNothing) {
   SettingsUpdate update;
   update.outcome = outcome;
   update.problem = std::move(problem);
-  update.forceWouldHelp = forceWouldHelp;
+  update.force = force;
   return update;
 }
 
@@ -152,6 +152,7 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
                               const std::function<bool(plist::Dictionary&)>& change,
                               const LockWaitNotice& onWaiting) {
   using Outcome = SettingsUpdate::Outcome;
+  using Force = SettingsUpdate::Force;
   std::string problem;
   std::optional<std::string> target = finalTarget(path, problem);
   if (!target) return ended(Outcome::kRefused, problem);
@@ -187,12 +188,13 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   SettingsRead read = present ? readSettings(*target) : SettingsRead{};
   bool unreadable = present && read.outcome != SettingsRead::Outcome::kRead;
   if (unreadable && !force) {
-    return ended(Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")", true);
+    return ended(Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")",
+                 Force::kReplace);
   }
 
   if (!change(read.entries)) return ended(Outcome::kUnchanged);
   if (present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
-    return ended(Outcome::kRefused, failure("cannot write " + *target), true);
+    return ended(Outcome::kRefused, failure("cannot write " + *target), Force::kWrite);
   }
   std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{read.entries});
   if (problem = readerProblem(bytes); !problem.empty()) return ended(Outcome::kRefused, problem);

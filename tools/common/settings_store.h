@@ -35,9 +35,12 @@ SettingsRead readSettings(const std::string& path);
 
 struct SettingsUpdate {
   enum class Outcome { kWritten, kUnchanged, kRefused, kFailed } outcome;
-  std::string problem;          // why it was refused or failed
-  bool forceWouldHelp = false;  // refused, and asking again with `force` would write it
-  std::string keptAs;           // where the unreadable file that was replaced now is
+  std::string problem;  // why it was refused or failed
+  // What asking again with `force` would do where it was refused: nothing more (kNothing), write
+  // the file the user cannot write (kWrite), or replace the file that cannot be read, keeping it
+  // beside the new one (kReplace).
+  enum class Force { kNothing, kWrite, kReplace } force = Force::kNothing;
+  std::string keptAs;  // where the unreadable file that was replaced now is
 };
 
 // Edits the settings file at `path` with `change`, which gets every entry the file holds (keys it
