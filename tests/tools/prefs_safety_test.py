@@ -5,6 +5,8 @@ written. (Writers at once, killed or holding the lock: prefs_writers_test.py.)""
 import os
 import plistlib
 import re
+import resource
+import signal
 import unittest
 
 from prefs_support import NOBODY, PREFS, SETTINGS_UNDER_ROOT, SIM, PrefsCase, described, run
@@ -56,14 +58,17 @@ class PrefsSafetyTest(PrefsCase):
     def test_force_is_offered_only_where_it_works_and_keeps_what_it_replaces(self):
         with open(self.settings, "wb") as f:
             f.write(b"not a property list")
+        kept = self.settings + ".unreadable"
         refused = self.prefs("set", "bar1", "on")
-        self.assertEqual((refused.returncode, b"--force" in refused.stderr), (1, True))
+        self.assertEqual(refused.returncode, 1, described(refused))
+        # It says where --force would keep the file, and --force keeps it there.
+        self.assertIn(b"--force", refused.stderr)
+        self.assertIn(kept.encode(), refused.stderr)
         forced = self.prefs("--force", "set", "bar1", "on")
-        self.assertEqual(forced.returncode, 0, forced.stderr)
-        kept = [n for n in os.listdir(self.folder) if ".unreadable-" in n]
-        self.assertEqual(len(kept), 1)
-        self.assertIn(kept[0].encode(), forced.stderr)
-        with open(os.path.join(self.folder, kept[0]), "rb") as f:
+        self.assertEqual(forced.returncode, 0, described(forced))
+        self.assertEqual(self.beside(), [os.path.basename(kept)])
+        self.assertIn(kept.encode(), forced.stderr)
+        with open(kept, "rb") as f:
             self.assertEqual(f.read(), b"not a property list")
         self.assertEqual(self.stored(), {"bar1": True})
 
@@ -76,8 +81,35 @@ class PrefsSafetyTest(PrefsCase):
             for force in ([], ["--force"]):
                 with self.subTest(name, force=force):
                     result = self.prefs(*words, *force, "set", "bar1", "on")
-                    self.assertEqual(result.returncode, 1)
+                    self.assertEqual(result.returncode, 1, described(result))
                     self.assertNotIn(b"--force", result.stderr)
+
+    def test_failed_forced_writes_keep_one_copy_and_say_where(self):
+        kept = self.settings + ".unreadable"
+
+        def unwritable():
+            # As on a full disk: the new file cannot be written, once the old one is kept.
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (8, 8))
+
+        for garbage in [b"not a property list", b"another unreadable file"]:
+            with open(self.settings, "wb") as f:
+                f.write(garbage)
+            for attempt in range(3):
+                with self.subTest(garbage=garbage, attempt=attempt):
+                    failed = self.prefs("--force", "set", "bar1", "on", preexec_fn=unwritable)
+                    self.assertEqual(failed.returncode, 1, described(failed))
+                    self.assertIn(kept.encode(), failed.stderr)
+                    self.assertEqual(self.beside(), [os.path.basename(kept)])
+                    with open(self.settings, "rb") as f:
+                        self.assertEqual(f.read(), garbage)
+            forced = self.prefs("--force", "set", "bar1", "on")
+            self.assertEqual(forced.returncode, 0, described(forced))
+            self.assertIn(kept.encode(), forced.stderr)
+            self.assertEqual(self.beside(), [os.path.basename(kept)])
+            with open(kept, "rb") as f:
+                self.assertEqual(f.read(), garbage)
+            self.assertEqual(self.stored(), {"bar1": True})
 
     def test_no_write_makes_a_file_too_large_to_read(self):
         # A file just within the limit (8.3 MB), and a text that would take it past.

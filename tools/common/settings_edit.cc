@@ -32,7 +32,8 @@ std::string forceAdvice(const SettingsUpdate& update) {
     case SettingsUpdate::Force::kWrite:
       return ", so it is left alone (--force writes it all the same)";
     case SettingsUpdate::Force::kReplace:
-      return ", so it is left alone (--force replaces it and keeps the old one beside it)";
+      return ", so it is left alone (--force replaces it and keeps the old one as " +
+             update.keptAs + ")";
   }
   return "";
 }

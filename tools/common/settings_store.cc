@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -51,27 +50,27 @@ std::optional<std::string> finalTarget(const std::string& path, std::string& pro
   return std::nullopt;
 }
 
-// A name beside `path` that nothing has yet, for the unreadable file a forced write replaces.
-std::string keptName(const std::string& path, int attempt) {
-  char stamp[32];
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  return path + ".unreadable-" + stamp + (attempt == 0 ? "" : "-" + std::to_string(attempt));
-}
+// Where an unreadable settings file is kept when a forced write replaces it. One name, so that
+// however many forced writes fail, one copy is kept: that of the latest file that could not be
+// read.
+std::string keptPathFor(const std::string& target) { return target + ".unreadable"; }
 
-std::string keepBeside(const std::string& path, std::string& keptAs) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = keptName(path, attempt);
-    // A second name for the old file: it never disappears, even if the rename then fails.
-    if (::link(path.c_str(), name.c_str()) == 0) {
-      keptAs = name;
+std::string keepUnreadable(const std::string& target, const std::string& kept) {
+  struct stat earlier {};
+  struct stat current {};
+  if (::lstat(kept.c_str(), &earlier) == 0) {
+    // Kept by a forced write that then failed: it already is this very file.
+    if (::stat(target.c_str(), &current) == 0 && S_ISREG(earlier.st_mode) &&
+        earlier.st_dev == current.st_dev && earlier.st_ino == current.st_ino) {
       return "";
     }
-    if (errno != EEXIST) return failure("cannot keep the unreadable " + path + " as " + name);
+    if (::unlink(kept.c_str()) != 0) return failure("cannot replace the copy kept as " + kept);
   }
-  return "cannot find a free name to keep the unreadable " + path + " under";
+  // A second name for the file itself: it stays whatever then happens to the write.
+  if (::link(target.c_str(), kept.c_str()) != 0) {
+    return failure("cannot keep the unreadable " + target + " as " + kept);
+  }
+  return "";
 }
 
 // Why the reader would refuse `bytes` as a settings file, or "": nothing is written that the
@@ -188,8 +187,10 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   SettingsRead read = present ? readSettings(*target) : SettingsRead{};
   bool unreadable = present && read.outcome != SettingsRead::Outcome::kRead;
   if (unreadable && !force) {
-    return ended(Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")",
-                 Force::kReplace);
+    SettingsUpdate refused = ended(
+        Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")", Force::kReplace);
+    refused.keptAs = keptPathFor(*target);
+    return refused;
   }
 
   if (!change(read.entries)) return ended(Outcome::kUnchanged);
@@ -201,7 +202,8 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
 
   SettingsUpdate update = ended(Outcome::kWritten);
   if (unreadable) {
-    if (problem = keepBeside(*target, update.keptAs); !problem.empty()) {
+    update.keptAs = keptPathFor(*target);
+    if (problem = keepUnreadable(*target, update.keptAs); !problem.empty()) {
       return ended(Outcome::kFailed, problem);
     }
   }
@@ -213,6 +215,7 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   if (problem = replaceFile(*target, bytes, mode, owner); !problem.empty()) {
     update.outcome = Outcome::kFailed;
     update.problem = problem;
+    if (unreadable) update.problem += "; the unreadable file is kept as " + update.keptAs;
   }
   return update;
 }

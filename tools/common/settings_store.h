@@ -38,9 +38,11 @@ struct SettingsUpdate {
   std::string problem;  // why it was refused or failed
   // What asking again with `force` would do where it was refused: nothing more (kNothing), write
   // the file the user cannot write (kWrite), or replace the file that cannot be read, keeping it
-  // beside the new one (kReplace).
+  // as `keptAs` (kReplace).
   enum class Force { kNothing, kWrite, kReplace } force = Force::kNothing;
-  std::string keptAs;  // where the unreadable file that was replaced now is
+  // Where the unreadable file is kept: by this forced write (even one that then failed), or by
+  // the forced write that kReplace offers.
+  std::string keptAs;
 };
 
 // Edits the settings file at `path` with `change`, which gets every entry the file holds (keys it
@@ -52,11 +54,11 @@ struct SettingsUpdate {
 // The new content is written in the binary format to a temporary file beside the file, flushed,
 // renamed over it, and the folder flushed; temporary files that killed writers left are removed
 // first. A link is written through: the rename replaces its final target, in the target's
-// directory. The file keeps its mode, and its owner when run as root. Directories on the way are
-// made. Refused unless `force`: a file the user cannot write, and one that cannot be read as
-// settings, which is then kept beside the new one under a new name. Never forced: a path that is a
-// directory or another non-regular file, whose directories cannot be, or content the reader would
-// refuse (past plist::kMaxFileBytes, or past its other bounds).
+// folder. Missing folders are made. The file keeps its mode, and its owner when run as root.
+// Refused unless `force`: a file the user cannot write, and one that cannot be read as settings,
+// which is then kept beside the new one (one copy, of the latest such file). Never forced: a path
+// that is a folder or another non-regular file, whose folders cannot be made, or content the
+// reader would refuse (past plist::kMaxFileBytes, or past its other bounds).
 SettingsUpdate updateSettings(const std::string& path, bool force,
                               const std::function<bool(plist::Dictionary&)>& change,
                               const LockWaitNotice& onWaiting = {});
