@@ -7,9 +7,11 @@ import plistlib
 import re
 import resource
 import signal
+import subprocess
 import unittest
 
-from prefs_support import NOBODY, PREFS, SETTINGS_UNDER_ROOT, SIM, PrefsCase, described, run
+from prefs_support import NOBODY, PREFS, SETTINGS_NAME, SETTINGS_UNDER_ROOT, SIM, PrefsCase, \
+    described, run
 
 # The largest settings file the reader takes, as README promises it.
 LIMIT = 8 * 1024 * 1024
@@ -54,6 +56,24 @@ class PrefsSafetyTest(PrefsCase):
         self.assertTrue(os.path.islink(self.settings))
         self.assertEqual(self.stored(target), {"someone.else": 1, "bar1": True})
         self.assertEqual(os.listdir(os.path.dirname(target)), ["real.plist"])
+
+    def test_no_folder_is_made_through_a_link(self):
+        into_nothing = os.path.join(self.root, "nothing-there")
+        os.symlink(os.path.join(into_nothing, "deeper", "real.plist"), self.settings)
+        for_a_folder = os.path.join(self.root, "nothing-here")
+        other_root = os.path.join(self.root, "other-root")
+        os.makedirs(other_root)
+        os.symlink(for_a_folder, os.path.join(other_root, "var"))
+        cases = {"settings file is a link into missing folders": ([], into_nothing),
+                 "a folder on the way is a link to nothing": (["--root", other_root], for_a_folder)}
+        for name, (words, nowhere) in cases.items():
+            for force in ([], ["--force"]):
+                with self.subTest(name, force=force):
+                    result = self.prefs(*words, *force, "set", "bar1", "on")
+                    self.assertEqual(result.returncode, 1, described(result))
+                    self.assertRegex(result.stderr, rb"^vorla-prefs: .* link")
+                    self.assertNotIn(b"--force", result.stderr)
+                    self.assertFalse(os.path.lexists(nowhere))
 
     def test_force_is_offered_only_where_it_works_and_keeps_what_it_replaces(self):
         with open(self.settings, "wb") as f:
@@ -197,7 +217,6 @@ class PrefsSafetyTest(PrefsCase):
                     os.close(writing)
                 self.assertEqual(result.returncode, 1, described(result))
                 self.assertIn(b"cannot write the output", result.stderr)
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -50,6 +50,46 @@ std::optional<std::string> finalTarget(const std::string& path, std::string& pro
   return std::nullopt;
 }
 
+// Makes the missing folders of `folder` one at a time, from the deepest one that exists down:
+// mkdir never follows a link, so a link to nothing in the way is refused, not made a folder at
+// its target.
+std::string makeFolders(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> missing;
+  struct stat status {};
+  for (std::filesystem::path existing = folder; !existing.empty();
+       existing = existing.parent_path()) {
+    if (::stat(existing.c_str(), &status) == 0) break;
+    if (errno != ENOENT) return failure("cannot make " + folder.string());
+    missing.push_back(existing);
+    if (existing == existing.parent_path()) break;
+  }
+  for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
+    if (::mkdir(made->c_str(), 0777) == 0) continue;
+    int error = errno;
+    struct stat there {};
+    if (error == EEXIST && ::lstat(made->c_str(), &there) == 0) {
+      if (S_ISDIR(there.st_mode)) continue;  // made by another writer meanwhile
+      if (S_ISLNK(there.st_mode)) {
+        return "cannot make " + folder.string() + ": " + made->string() +
+               " is a link to nothing, and folders are never made through a link";
+      }
+    }
+    errno = error;
+    return failure("cannot make " + folder.string());
+  }
+  return "";
+}
+
+// Why the folder a settings link leads to cannot take the file, or "". It is never made: that
+// would make folders wherever the link points.
+std::string linkedFolderProblem(const std::string& link, const std::string& target) {
+  std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return "";
+  return link + " is a link to " + target + ", whose folder " + folder.string() +
+         " does not exist, and folders are never made through a link";
+}
+
 // Where an unreadable settings file is kept when a forced write replaces it. One name, so that
 // however many forced writes fail, one copy is kept: that of the latest file that could not be
 // read.
@@ -156,11 +196,8 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
   std::optional<std::string> target = finalTarget(path, problem);
   if (!target) return ended(Outcome::kRefused, problem);
   std::filesystem::path directory = std::filesystem::path(*target).parent_path();
-  std::error_code error;
-  std::filesystem::create_directories(directory, error);
-  if (error) {
-    return ended(Outcome::kRefused, "cannot make " + directory.string() + ": " + error.message());
-  }
+  problem = *target == path ? makeFolders(directory) : linkedFolderProblem(path, *target);
+  if (!problem.empty()) return ended(Outcome::kRefused, problem);
 
   // The rename needs the directory: without it, nothing (not even --force) could write the file.
   if (::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {

@@ -54,11 +54,12 @@ struct SettingsUpdate {
 // The new content is written in the binary format to a temporary file beside the file, flushed,
 // renamed over it, and the folder flushed; temporary files that killed writers left are removed
 // first. A link is written through: the rename replaces its final target, in the target's
-// folder. Missing folders are made. The file keeps its mode, and its owner when run as root.
-// Refused unless `force`: a file the user cannot write, and one that cannot be read as settings,
-// which is then kept beside the new one (one copy, of the latest such file). Never forced: a path
-// that is a folder or another non-regular file, whose folders cannot be made, or content the
-// reader would refuse (past plist::kMaxFileBytes, or past its other bounds).
+// folder, which must exist. Missing folders of the path are made, but never where a link stands
+// for one. The file keeps its mode, and its owner when run as root. Refused unless `force`: a file
+// the user cannot write, and one that cannot be read as settings, which is then kept beside the
+// new one (one copy, of the latest such file). Never forced: a path that is a folder or another
+// non-regular file, whose folders cannot be made, or content the reader would refuse (past
+// plist::kMaxFileBytes, or past its other bounds).
 SettingsUpdate updateSettings(const std::string& path, bool force,
                               const std::function<bool(plist::Dictionary&)>& change,
                               const LockWaitNotice& onWaiting = {});
