@@ -30,15 +30,17 @@ if(VORLA_RUNTIME STREQUAL "device")
 endif()
 target_link_libraries(vorla_objc INTERFACE ${VORLA_OBJC_LIBRARY})
 
-# vorla_add_test(NAME SOURCES ... LIBS ...): one GoogleTest executable registered with CTest.
-# Its tests are listed when CTest runs rather than when it is built, so that a sanitizer build
-# lists them under its test preset's options (LeakSanitizer's suppressions among them).
+# vorla_add_test(NAME [PREFIX P] SOURCES ... LIBS ...): one GoogleTest executable registered with
+# CTest, its tests named P followed by the test's own name when PREFIX is given. Its tests are
+# listed when CTest runs rather than when it is built, so that a sanitizer build lists them under
+# its test preset's options (LeakSanitizer's suppressions among them).
 function(vorla_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PREFIX" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   # Listed when CTest runs, so the listing runs with the test environment (sanitizer options).
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST
+                       TEST_PREFIX "${ARG_PREFIX}"
                        PROPERTIES ENVIRONMENT "VORLA_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()

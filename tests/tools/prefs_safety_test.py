@@ -1,55 +1,23 @@
-"""vorla-prefs never loses a setting nor damages a settings file: concurrent writers, modes,
-owners, links, unreadable files, bad roots, bad values, and output that cannot be written."""
+"""vorla-prefs never loses a setting nor damages a settings file: modes, owners, links,
+unreadable files, files too large to read, bad roots, bad values, and output that cannot be
+written. (Writers at once, killed or holding the lock: prefs_writers_test.py.)"""
 
 import os
 import plistlib
 import re
-import shutil
+import resource
+import signal
 import subprocess
-import tempfile
 import unittest
 
-PREFS = os.environ["VORLA_PREFS"]
-SIM = os.environ["VORLA_SIM"]
-SETTINGS_UNDER_ROOT = "var/mobile/Library/Preferences/com.pellobrast.vorla.plist"
-NOBODY = 65534
+from prefs_support import NOBODY, PREFS, SETTINGS_NAME, SETTINGS_UNDER_ROOT, SIM, PrefsCase, \
+    described, run
+
+# The largest settings file the reader takes, as README promises it.
+LIMIT = 8 * 1024 * 1024
 
 
-def run(*command, **options):
-    options.setdefault("stdout", subprocess.PIPE)
-    options.setdefault("stderr", subprocess.PIPE)
-    return subprocess.run(command, timeout=60, **options)
-
-
-class PrefsSafetyTest(unittest.TestCase):
-    def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="vorla-prefs-safety-")
-        self.addCleanup(shutil.rmtree, self.root, True)
-        self.settings = os.path.join(self.root, SETTINGS_UNDER_ROOT)
-        self.folder = os.path.dirname(self.settings)
-        os.makedirs(self.folder)
-
-    def prefs(self, *words, **options):
-        return run(PREFS, "--root", self.root, *words, **options)
-
-    def write(self, entries):
-        with open(self.settings, "wb") as f:
-            plistlib.dump(entries, f)
-
-    def stored(self, path=None):
-        with open(path or self.settings, "rb") as f:
-            return plistlib.load(f)
-
-    def test_concurrent_writers_all_land(self):
-        listed = self.prefs("list").stdout.decode()
-        keys = re.findall(r"^  (\S+)\s+enable key\s", listed, re.M)[:16]
-        self.assertEqual(len(keys), 16)
-        writers = [subprocess.Popen([PREFS, "--root", self.root, "set", key, "on"],
-                                    stdout=subprocess.DEVNULL) for key in keys]
-        self.assertEqual([w.wait(timeout=60) for w in writers], [0] * len(keys))
-        self.assertEqual(self.stored(), {key: True for key in keys})
-        self.assertEqual(os.listdir(self.folder), [os.path.basename(self.settings)])
-
+class PrefsSafetyTest(PrefsCase):
     def test_mode_and_owner_are_kept(self):
         self.write({"bar1": False})
         os.chmod(self.settings, 0o600)
@@ -61,23 +29,22 @@ class PrefsSafetyTest(unittest.TestCase):
         if os.geteuid() == 0:
             self.assertEqual((status.st_uid, status.st_gid), (NOBODY, NOBODY))
 
-    def test_a_read_only_file_needs_force(self):
+    def test_a_read_only_file_needs_force_which_keeps_no_copy(self):
         self.write({"bar1": False})
         os.chmod(self.settings, 0o444)
         # Root may write anything: the user who cannot write the file is nobody.
-        as_user = {}
-        if os.geteuid() == 0:
-            for folder, _, files in os.walk(self.root):
-                for name in [folder] + [os.path.join(folder, f) for f in files]:
-                    os.chown(name, NOBODY, NOBODY)
-            as_user = {"user": NOBODY, "group": NOBODY, "extra_groups": []}
+        as_user = self.as_a_user()
         refused = self.prefs("set", "bar1", "on", **as_user)
-        self.assertEqual(refused.returncode, 1)
+        self.assertEqual(refused.returncode, 1, described(refused))
         self.assertIn(b"--force", refused.stderr)
+        # Its advice is what --force does: the file is readable, so no copy is kept.
+        self.assertNotIn(b"keep", refused.stderr)
         self.assertEqual(self.stored(), {"bar1": False})
-        self.assertEqual(self.prefs("--force", "set", "bar1", "on", **as_user).returncode, 0)
+        forced = self.prefs("--force", "set", "bar1", "on", **as_user)
+        self.assertEqual(forced.returncode, 0, described(forced))
         self.assertEqual(self.stored(), {"bar1": True})
         self.assertEqual(os.stat(self.settings).st_mode & 0o777, 0o444)
+        self.assertEqual(self.beside(), [])
 
     def test_a_link_is_written_through(self):
         target = os.path.join(self.root, "elsewhere", "real.plist")
@@ -90,17 +57,38 @@ class PrefsSafetyTest(unittest.TestCase):
         self.assertEqual(self.stored(target), {"someone.else": 1, "bar1": True})
         self.assertEqual(os.listdir(os.path.dirname(target)), ["real.plist"])
 
+    def test_no_folder_is_made_through_a_link(self):
+        into_nothing = os.path.join(self.root, "nothing-there")
+        os.symlink(os.path.join(into_nothing, "deeper", "real.plist"), self.settings)
+        for_a_folder = os.path.join(self.root, "nothing-here")
+        other_root = os.path.join(self.root, "other-root")
+        os.makedirs(other_root)
+        os.symlink(for_a_folder, os.path.join(other_root, "var"))
+        cases = {"settings file is a link into missing folders": ([], into_nothing),
+                 "a folder on the way is a link to nothing": (["--root", other_root], for_a_folder)}
+        for name, (words, nowhere) in cases.items():
+            for force in ([], ["--force"]):
+                with self.subTest(name, force=force):
+                    result = self.prefs(*words, *force, "set", "bar1", "on")
+                    self.assertEqual(result.returncode, 1, described(result))
+                    self.assertRegex(result.stderr, rb"^vorla-prefs: .* link")
+                    self.assertNotIn(b"--force", result.stderr)
+                    self.assertFalse(os.path.lexists(nowhere))
+
     def test_force_is_offered_only_where_it_works_and_keeps_what_it_replaces(self):
         with open(self.settings, "wb") as f:
             f.write(b"not a property list")
+        kept = self.settings + ".unreadable"
         refused = self.prefs("set", "bar1", "on")
-        self.assertEqual((refused.returncode, b"--force" in refused.stderr), (1, True))
+        self.assertEqual(refused.returncode, 1, described(refused))
+        # It says where --force would keep the file, and --force keeps it there.
+        self.assertIn(b"--force", refused.stderr)
+        self.assertIn(kept.encode(), refused.stderr)
         forced = self.prefs("--force", "set", "bar1", "on")
-        self.assertEqual(forced.returncode, 0, forced.stderr)
-        kept = [n for n in os.listdir(self.folder) if ".unreadable-" in n]
-        self.assertEqual(len(kept), 1)
-        self.assertIn(kept[0].encode(), forced.stderr)
-        with open(os.path.join(self.folder, kept[0]), "rb") as f:
+        self.assertEqual(forced.returncode, 0, described(forced))
+        self.assertEqual(self.beside(), [os.path.basename(kept)])
+        self.assertIn(kept.encode(), forced.stderr)
+        with open(kept, "rb") as f:
             self.assertEqual(f.read(), b"not a property list")
         self.assertEqual(self.stored(), {"bar1": True})
 
@@ -113,8 +101,60 @@ class PrefsSafetyTest(unittest.TestCase):
             for force in ([], ["--force"]):
                 with self.subTest(name, force=force):
                     result = self.prefs(*words, *force, "set", "bar1", "on")
-                    self.assertEqual(result.returncode, 1)
+                    self.assertEqual(result.returncode, 1, described(result))
                     self.assertNotIn(b"--force", result.stderr)
+
+    def test_failed_forced_writes_keep_one_copy_and_say_where(self):
+        kept = self.settings + ".unreadable"
+
+        def unwritable():
+            # As on a full disk: the new file cannot be written, once the old one is kept.
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (8, 8))
+
+        for garbage in [b"not a property list", b"another unreadable file"]:
+            with open(self.settings, "wb") as f:
+                f.write(garbage)
+            for attempt in range(3):
+                with self.subTest(garbage=garbage, attempt=attempt):
+                    failed = self.prefs("--force", "set", "bar1", "on", preexec_fn=unwritable)
+                    self.assertEqual(failed.returncode, 1, described(failed))
+                    self.assertIn(kept.encode(), failed.stderr)
+                    self.assertEqual(self.beside(), [os.path.basename(kept)])
+                    with open(self.settings, "rb") as f:
+                        self.assertEqual(f.read(), garbage)
+            forced = self.prefs("--force", "set", "bar1", "on")
+            self.assertEqual(forced.returncode, 0, described(forced))
+            self.assertIn(kept.encode(), forced.stderr)
+            self.assertEqual(self.beside(), [os.path.basename(kept)])
+            with open(kept, "rb") as f:
+                self.assertEqual(f.read(), garbage)
+            self.assertEqual(self.stored(), {"bar1": True})
+
+    def test_no_write_makes_a_file_too_large_to_read(self):
+        # A file just within the limit (8.3 MB), and a text that would take it past.
+        self.write({"someone.else": b"\x00" * 8_300_000}, fmt=plistlib.FMT_BINARY)
+        self.assertLess(os.path.getsize(self.settings), LIMIT)
+        with open(self.settings, "rb") as f:
+            before = f.read()
+        refused = self.prefs("set", "NoSIM", "x" * 120_000)
+        self.assertEqual(refused.returncode, 1, described(refused))
+        self.assertIn(b"8 MiB", refused.stderr)
+        with open(self.settings, "rb") as f:
+            self.assertEqual(f.read(), before)
+        within = self.prefs("set", "NoSIM", "x" * 1_000)
+        self.assertEqual(within.returncode, 0, described(within))
+        self.assertEqual(self.prefs("get", "NoSIM").stdout, b'"' + b"x" * 1_000 + b'"\n')
+
+    def test_a_file_too_large_to_read_is_named_so(self):
+        self.write({"someone.else": b"\x00" * (LIMIT + 1)}, fmt=plistlib.FMT_BINARY)
+        for name, command in {"get": [PREFS, "--root", self.root, "get", "bar1"],
+                              "set": [PREFS, "--root", self.root, "set", "bar1", "on"],
+                              "simulator": [SIM, "--root", self.root, "cydia"]}.items():
+            with self.subTest(name):
+                result = run(*command)
+                self.assertEqual(result.returncode, 1, described(result))
+                self.assertIn(b"8 MiB", result.stderr)
 
     def test_roots_that_are_empty_or_missing(self):
         self.assertEqual(run(PREFS, "--root", "", "set", "bar1", "on").returncode, 2)
@@ -162,13 +202,21 @@ class PrefsSafetyTest(unittest.TestCase):
         commands = [[PREFS, "--root", self.root, "list"], [PREFS, "--root", self.root, "get", "bar1"],
                     [PREFS, "--root", self.root, "set", "bar1", "on"], [PREFS, "--help"],
                     [SIM, "--help"], [SIM, "--root", self.root, "--format=json", "cydia"]]
-        with open("/dev/full", "w") as full:
-            for command in commands:
-                with self.subTest(command=command[2:]):
-                    result = run(*command, stdout=full, stderr=subprocess.PIPE)
-                    self.assertEqual(result.returncode, 1)
-                    self.assertIn(b"cannot write the output", result.stderr)
-
+        for command in commands:
+            with self.subTest("full disk", command=command[2:]), open("/dev/full", "w") as full:
+                result = run(*command, stdout=full)
+                self.assertEqual(result.returncode, 1, described(result))
+                self.assertIn(b"cannot write the output", result.stderr)
+            with self.subTest("closed pipe", command=command[2:]):
+                # The reading end is closed before the command starts, so its first write fails.
+                reading, writing = os.pipe()
+                os.close(reading)
+                try:
+                    result = run(*command, stdout=writing)
+                finally:
+                    os.close(writing)
+                self.assertEqual(result.returncode, 1, described(result))
+                self.assertIn(b"cannot write the output", result.stderr)
 
 if __name__ == "__main__":
     unittest.main()

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/common/settings_store.h"
+#include "tools/common/writer_lock.h"
 
 namespace vorla::tools {
 
@@ -15,18 +15,18 @@ struct EditResult {
   std::string message;
   // Where an unreadable settings file that `force` replaced was kept, or "".
   std::string keptAs;
-  // Not done because another writer held the lock past the deadline asked for.
+  // Not done because another writer held the lock past the wait's deadline.
   bool busy = false;
 };
 
 // Sets `key` to the value `text` stands for as the key's kind (text for a key the library does
 // not read, which needs `force`), through the settings store's locked read-modify-write. A file
-// that cannot be read, or that the user cannot write, is replaced only with `force`. With a
-// `lockDeadline`, the change is given up when the store's lock is not free by then.
+// that cannot be read, or that the user cannot write, is replaced only with `force`. `wait` tells
+// of a long wait for another writer's lock, or gives up at its deadline.
 EditResult setKey(const std::string& path, const std::string& key, const std::string& text,
-                  bool force, LockDeadline lockDeadline = std::nullopt);
+                  bool force, const LockWait& wait = {});
 EditResult unsetKey(const std::string& path, const std::string& key, bool force,
-                    LockDeadline lockDeadline = std::nullopt);
+                    const LockWait& wait = {});
 
 // Why a key the library does not read is refused.
 std::string unknownKey(const std::string& key);

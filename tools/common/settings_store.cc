@@ -1,20 +1,19 @@
 #include "tools/common/settings_store.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <optional>
-#include <thread>
+#include <vector>
 
 #include "standin/foundation/device_paths.h"
 #include "standin/plist/plist_reader.h"
+#include "tools/common/file_replacement.h"
 #include "tools/common/plist_writer.h"
 
 namespace vorla::tools {
@@ -25,15 +24,12 @@ constexpr int kMaxLinks = 40;  // as the kernel allows on one path
 
 std::string failure(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+// The reader's one limit, as every message that names it says it.
+std::string sizeLimitText() {
+  constexpr std::size_t kMiB = 1024 * 1024;
+  std::string bytes = std::to_string(plist::kMaxFileBytes) + " bytes";
+  if (plist::kMaxFileBytes % kMiB != 0) return bytes;
+  return std::to_string(plist::kMaxFileBytes / kMiB) + " MiB (" + bytes + ")";
 }
 
 // The file that `path` leads to through any links, or nullopt (with the reason) for a loop.
@@ -54,125 +50,90 @@ std::optional<std::string> finalTarget(const std::string& path, std::string& pro
   return std::nullopt;
 }
 
-// flock(LOCK_EX), until `deadline` at most when there is one (then -1 with EWOULDBLOCK). The
-// kernel has no timed flock: a bounded wait asks again and again, often enough to be prompt.
-int lockUntil(int fd, LockDeadline deadline) {
-  int locked;
-  if (!deadline) {
-    while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-    }
-    return locked;
+// Makes the missing folders of `folder` one at a time, from the deepest one that exists down:
+// mkdir never follows a link, so a link to nothing in the way is refused, not made a folder at
+// its target.
+std::string makeFolders(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> missing;
+  struct stat status {};
+  for (std::filesystem::path existing = folder; !existing.empty();
+       existing = existing.parent_path()) {
+    if (::stat(existing.c_str(), &status) == 0) break;
+    if (errno != ENOENT) return failure("cannot make " + folder.string());
+    missing.push_back(existing);
+    if (existing == existing.parent_path()) break;
   }
-  while ((locked = ::flock(fd, LOCK_EX | LOCK_NB)) != 0) {
-    if (errno != EWOULDBLOCK && errno != EINTR) return locked;
-    if (std::chrono::steady_clock::now() >= *deadline) {
-      errno = EWOULDBLOCK;
-      return locked;
+  for (auto made = missing.rbegin(); made != missing.rend(); ++made) {
+    if (::mkdir(made->c_str(), 0777) == 0) continue;
+    int error = errno;
+    struct stat there {};
+    if (error == EEXIST && ::lstat(made->c_str(), &there) == 0) {
+      if (S_ISDIR(there.st_mode)) continue;  // made by another writer meanwhile
+      if (S_ISLNK(there.st_mode)) {
+        return "cannot make " + folder.string() + ": " + made->string() +
+               " is a link to nothing, and folders are never made through a link";
+      }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    errno = error;
+    return failure("cannot make " + folder.string());
   }
-  return locked;
+  return "";
 }
 
-// An exclusive lock on a file beside the settings file. The lock file is removed on release, so
-// a writer that opened it before and locks it after checks that it still is the file at its path.
-class WriterLock {
- public:
-  ~WriterLock() {
-    if (fd_ < 0) return;
-    ::unlink(path_.c_str());
-    ::close(fd_);
-  }
-
-  // "" once held; otherwise why not, with `busy` when another writer held it past `deadline`.
-  std::string acquire(const std::string& path, LockDeadline deadline, bool& busy) {
-    path_ = path;
-    while (true) {
-      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-      if (fd_ < 0) return failure("cannot lock " + path);
-      int locked = lockUntil(fd_, deadline);
-      if (locked != 0 && errno == EWOULDBLOCK) {
-        busy = true;
-        ::close(fd_);
-        fd_ = -1;
-        return "another writer (vorla-prefs, or a change from elsewhere) has held the lock " + path;
-      }
-      struct stat held {
-      }, named{};
-      if (locked == 0 && ::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-          held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-        return "";
-      }
-      std::string problem = locked != 0 ? failure("cannot lock " + path) : "";
-      ::close(fd_);
-      fd_ = -1;
-      if (!problem.empty()) return problem;
-    }
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-};
-
-// A name beside `path` that nothing has yet, for the unreadable file a forced write replaces.
-std::string keptName(const std::string& path, int attempt) {
-  char stamp[32];
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  return path + ".unreadable-" + stamp + (attempt == 0 ? "" : "-" + std::to_string(attempt));
+// Why the folder a settings link leads to cannot take the file, or "". It is never made: that
+// would make folders wherever the link points.
+std::string linkedFolderProblem(const std::string& link, const std::string& target) {
+  std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return "";
+  return link + " is a link to " + target + ", whose folder " + folder.string() +
+         " does not exist, and folders are never made through a link";
 }
 
-std::string keepBeside(const std::string& path, std::string& keptAs) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = keptName(path, attempt);
-    // A second name for the old file: it never disappears, even if the rename then fails.
-    if (::link(path.c_str(), name.c_str()) == 0) {
-      keptAs = name;
+// Where an unreadable settings file is kept when a forced write replaces it. One name, so that
+// however many forced writes fail, one copy is kept: that of the latest file that could not be
+// read.
+std::string keptPathFor(const std::string& target) { return target + ".unreadable"; }
+
+std::string keepUnreadable(const std::string& target, const std::string& kept) {
+  struct stat earlier {};
+  struct stat current {};
+  if (::lstat(kept.c_str(), &earlier) == 0) {
+    // Kept by a forced write that then failed: it already is this very file.
+    if (::stat(target.c_str(), &current) == 0 && S_ISREG(earlier.st_mode) &&
+        earlier.st_dev == current.st_dev && earlier.st_ino == current.st_ino) {
       return "";
     }
-    if (errno != EEXIST) return failure("cannot keep the unreadable " + path + " as " + name);
+    if (::unlink(kept.c_str()) != 0) return failure("cannot replace the copy kept as " + kept);
   }
-  return "cannot find a free name to keep the unreadable " + path + " under";
+  // A second name for the file itself: it stays whatever then happens to the write.
+  if (::link(target.c_str(), kept.c_str()) != 0) {
+    return failure("cannot keep the unreadable " + target + " as " + kept);
+  }
+  return "";
+}
+
+// Why the reader would refuse `bytes` as a settings file, or "": nothing is written that the
+// library, the simulator and the tools could not read back.
+std::string readerProblem(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() > plist::kMaxFileBytes) {
+    return "the settings file would be " + std::to_string(bytes.size()) + " bytes, more than the " +
+           sizeLimitText() + " a settings file may hold, so it is left as it is";
+  }
+  if (!plist::parse(bytes)) {
+    return "the settings file would hold more values or deeper nesting than the reader takes, so "
+           "it is left as it is";
+  }
+  return "";
 }
 
 SettingsUpdate ended(SettingsUpdate::Outcome outcome, std::string problem = "",
-                     bool forceWouldHelp = false) {
+                     SettingsUpdate::Force force = SettingsUpdate::Force::kNothing) {
   SettingsUpdate update;
   update.outcome = outcome;
   update.problem = std::move(problem);
-  update.forceWouldHelp = forceWouldHelp;
+  update.force = force;
   return update;
-}
-
-struct Existing {
-  bool present = false;
-  struct stat status {};
-};
-
-std::string writeReplacement(const std::string& target, const Existing& existing, bool unreadable,
-                             const plist::Dictionary& entries) {
-  std::string temporary = target + ".XXXXXX";
-  int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return failure("cannot create a temporary file beside " + target);
-  mode_t mode = existing.present ? existing.status.st_mode & 07777 : 0644;
-  // A file that could not be read is replaced by one its owner can read.
-  if (unreadable) mode |= S_IRUSR;
-  bool ok = ::fchmod(fd, mode) == 0;
-  if (ok && existing.present && ::geteuid() == 0) {
-    ok = ::fchown(fd, existing.status.st_uid, existing.status.st_gid) == 0;
-  }
-  std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{entries});
-  ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
-  std::string problem = ok ? "" : failure("cannot write " + temporary);
-  if (::close(fd) != 0 && problem.empty()) problem = failure("cannot write " + temporary);
-  if (problem.empty() && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    problem = failure("cannot replace " + target);
-  }
-  if (!problem.empty()) ::unlink(temporary.c_str());
-  return problem;
 }
 
 }  // namespace
@@ -208,6 +169,12 @@ SettingsRead readSettings(const std::string& path) {
   if (!S_ISREG(status.st_mode)) {
     return {SettingsRead::Outcome::kUnreadable, {}, "not a regular file"};
   }
+  if (static_cast<std::uintmax_t>(status.st_size) > plist::kMaxFileBytes) {
+    return {SettingsRead::Outcome::kUnreadable,
+            {},
+            "it is " + std::to_string(status.st_size) + " bytes, more than the " + sizeLimitText() +
+                " a settings file may hold"};
+  }
   if (::access(path.c_str(), R_OK) != 0) {
     return {SettingsRead::Outcome::kUnreadable, {}, std::strerror(errno)};
   }
@@ -222,17 +189,15 @@ SettingsRead readSettings(const std::string& path) {
 
 SettingsUpdate updateSettings(const std::string& path, bool force,
                               const std::function<bool(plist::Dictionary&)>& change,
-                              LockDeadline lockDeadline) {
+                              const LockWait& wait) {
   using Outcome = SettingsUpdate::Outcome;
+  using Force = SettingsUpdate::Force;
   std::string problem;
   std::optional<std::string> target = finalTarget(path, problem);
   if (!target) return ended(Outcome::kRefused, problem);
   std::filesystem::path directory = std::filesystem::path(*target).parent_path();
-  std::error_code error;
-  std::filesystem::create_directories(directory, error);
-  if (error) {
-    return ended(Outcome::kRefused, "cannot make " + directory.string() + ": " + error.message());
-  }
+  problem = *target == path ? makeFolders(directory) : linkedFolderProblem(path, *target);
+  if (!problem.empty()) return ended(Outcome::kRefused, problem);
 
   // The rename needs the directory: without it, nothing (not even --force) could write the file.
   if (::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
@@ -241,41 +206,54 @@ SettingsUpdate updateSettings(const std::string& path, bool force,
 
   WriterLock lock;
   bool busy = false;
-  if (problem = lock.acquire(*target + ".lock", lockDeadline, busy); !problem.empty()) {
+  if (problem = lock.acquire(*target + ".lock", wait, busy); !problem.empty()) {
     return ended(busy ? Outcome::kBusy : Outcome::kFailed, problem);
   }
+  removeLeftoverTemporaries(*target);
 
-  Existing existing;
-  if (::lstat(target->c_str(), &existing.status) == 0) {
-    existing.present = true;
-  } else if (errno != ENOENT) {
+  struct stat existing {};
+  bool present = ::lstat(target->c_str(), &existing) == 0;
+  if (!present && errno != ENOENT) {
     return ended(Outcome::kRefused, failure("cannot read " + *target));
   }
-  if (existing.present && S_ISDIR(existing.status.st_mode)) {
+  if (present && S_ISDIR(existing.st_mode)) {
     return ended(Outcome::kRefused, *target + " is a directory, not a settings file");
   }
-  if (existing.present && !S_ISREG(existing.status.st_mode)) {
+  if (present && !S_ISREG(existing.st_mode)) {
     return ended(Outcome::kRefused, *target + " is not a regular file");
   }
-  SettingsRead read = existing.present ? readSettings(*target) : SettingsRead{};
-  bool unreadable = existing.present && read.outcome != SettingsRead::Outcome::kRead;
+  SettingsRead read = present ? readSettings(*target) : SettingsRead{};
+  bool unreadable = present && read.outcome != SettingsRead::Outcome::kRead;
   if (unreadable && !force) {
-    return ended(Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")", true);
+    SettingsUpdate refused = ended(
+        Outcome::kRefused, "cannot read " + *target + " (" + read.problem + ")", Force::kReplace);
+    refused.keptAs = keptPathFor(*target);
+    return refused;
   }
 
   if (!change(read.entries)) return ended(Outcome::kUnchanged);
-  if (existing.present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
-    return ended(Outcome::kRefused, failure("cannot write " + *target), true);
+  if (present && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0 && !force) {
+    return ended(Outcome::kRefused, failure("cannot write " + *target), Force::kWrite);
   }
+  std::vector<std::uint8_t> bytes = plist::writeBinary(plist::Value{read.entries});
+  if (problem = readerProblem(bytes); !problem.empty()) return ended(Outcome::kRefused, problem);
+
   SettingsUpdate update = ended(Outcome::kWritten);
   if (unreadable) {
-    if (problem = keepBeside(*target, update.keptAs); !problem.empty()) {
+    update.keptAs = keptPathFor(*target);
+    if (problem = keepUnreadable(*target, update.keptAs); !problem.empty()) {
       return ended(Outcome::kFailed, problem);
     }
   }
-  if (problem = writeReplacement(*target, existing, unreadable, read.entries); !problem.empty()) {
+  mode_t mode = present ? existing.st_mode & 07777 : 0644;
+  // A file that could not be read is replaced by one its owner can read.
+  if (unreadable) mode |= S_IRUSR;
+  std::optional<Ownership> owner;
+  if (present && ::geteuid() == 0) owner = Ownership{existing.st_uid, existing.st_gid};
+  if (problem = replaceFile(*target, bytes, mode, owner); !problem.empty()) {
     update.outcome = Outcome::kFailed;
     update.problem = problem;
+    if (unreadable) update.problem += "; the unreadable file is kept as " + update.keptAs;
   }
   return update;
 }

@@ -1,5 +1,6 @@
 // vorla-prefs: shows and changes the keys of the suite in a device root's settings file.
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -93,10 +94,16 @@ int get(const std::string& key, const KeyInfo* info, const SettingsRead& read) {
   return 0;
 }
 
+void tellWaiting(const std::string& lockPath) {
+  std::cerr << kTool << ": waiting for another writer to release the lock " << lockPath
+            << " (given up if one writer keeps it " << kLockPatience.count() << " s)" << std::endl;
+}
+
 int change(const Options& options, const std::string& path) {
   const std::string& key = options.words[1];
-  EditResult edit = options.words[0] == "set" ? setKey(path, key, options.words[2], options.force)
-                                              : unsetKey(path, key, options.force);
+  EditResult edit = options.words[0] == "set"
+                        ? setKey(path, key, options.words[2], options.force, {tellWaiting})
+                        : unsetKey(path, key, options.force, {tellWaiting});
   if (!edit.done) return fail(edit.message);
   if (!edit.keptAs.empty()) {
     std::cerr << kTool << ": the settings file could not be read; it was kept as " << edit.keptAs
@@ -175,6 +182,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
 }  // namespace vorla::tools
 
 int main(int argc, char** argv) {
+  // A reader that goes away (vorla-prefs list | head) is a failed write to report, as every
+  // other failed write is, not a signal that ends the tool without a word.
+  std::signal(SIGPIPE, SIG_IGN);
   vorla::tools::Options options;
   std::optional<int> status = vorla::tools::parse(argc, argv, options);
   if (!status) status = vorla::tools::run(options);

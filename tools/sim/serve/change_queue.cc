@@ -5,7 +5,7 @@
 namespace vorla::sim {
 namespace {
 
-// More than a page's hand can send within kLockPatience; beyond it a change is refused at once.
+// More than a page's hand can send within kChangeLockWait; beyond it a change is refused at once.
 constexpr std::size_t kMostWaiting = 64;
 
 Reply busy(const std::string& why) {
@@ -33,8 +33,8 @@ void ChangeQueue::submit(Change change, std::function<void(Reply)> answer) {
   {
     std::lock_guard lock(mutex_);
     if (!stopping_ && jobs_.size() < kMostWaiting) {
-      jobs_.push_back(
-          {std::move(change), std::move(answer), std::chrono::steady_clock::now() + kLockPatience});
+      jobs_.push_back({std::move(change), std::move(answer),
+                       std::chrono::steady_clock::now() + kChangeLockWait});
       queued_.notify_one();
       return;
     }
@@ -58,13 +58,14 @@ void ChangeQueue::work() {
     lock.unlock();
     // The deadline counts from the change's arrival: one queued behind a change that waited
     // keeps only what is left of its own wait.
+    tools::LockWait wait{.deadline = job.deadline};
     tools::EditResult edit =
         job.change.value
-            ? tools::setKey(settingsFile_, job.change.key, *job.change.value, false, job.deadline)
-            : tools::unsetKey(settingsFile_, job.change.key, false, job.deadline);
+            ? tools::setKey(settingsFile_, job.change.key, *job.change.value, false, wait)
+            : tools::unsetKey(settingsFile_, job.change.key, false, wait);
     if (edit.busy) {
       job.answer(
-          busy(edit.message + " for more than " + std::to_string(kLockPatience.count()) + " s"));
+          busy(edit.message + " for more than " + std::to_string(kChangeLockWait.count()) + " s"));
     } else {
       job.answer(jsonReply(edit.done ? 200 : 422, edit.done ? "message" : "error", edit.message));
     }

@@ -17,7 +17,7 @@
 namespace vorla::sim {
 
 // How long a change waits, from its arrival, for the settings lock another writer holds.
-inline constexpr std::chrono::seconds kLockPatience{3};
+inline constexpr std::chrono::seconds kChangeLockWait{3};
 
 struct Change {
   std::string key;
@@ -32,7 +32,7 @@ class ChangeQueue {
 
   // Makes `change` as vorla-prefs set or unset makes it, after those queued before it, and
   // calls `answer` once, on the queue's thread: 200 with {"message"}, 422 with the refusal, or
-  // 503 when the lock was not free within kLockPatience of now (nothing is then written, then or
+  // 503 when the lock was not free within kChangeLockWait of now (nothing is then written, then or
   // later). Answered 503 at once when too many changes wait already.
   void submit(Change change, std::function<void(Reply)> answer);
 
