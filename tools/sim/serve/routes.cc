@@ -78,7 +78,9 @@ Site pageSite(const RequestGuard& guard, StateChannel& channel, ChangeQueue& cha
     }
     if (request.method != "GET" && request.method != "HEAD") return answer(refusal(404));
     if (request.path == "/events") return {HeadOutcome::Kind::kStream, {}, channel.stream()};
-    std::string_view wanted = request.path == "/" ? "/index.html" : request.path;
+    // Not a conditional expression: its type would be a temporary string the view outlives.
+    std::string_view wanted = request.path;
+    if (wanted == "/") wanted = "/index.html";
     for (const PageAsset& asset : pageAssets()) {
       if (asset.path == wanted) {
         return answer({200, std::string(asset.type) + "; charset=utf-8", std::string(asset.body)});
