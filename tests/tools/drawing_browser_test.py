@@ -84,6 +84,9 @@ class DrawingInBrowserTest(unittest.TestCase):
                 self.assertEqual(len(apps), 11)
                 for app in apps:
                     self.show(app)
+                    if size == "desktop":
+                        self.driver.find_element(By.ID, "drawing").screenshot(
+                            os.path.join(SCREENSHOTS, f"drawing_of_{app}.png"))
                     # Every app shows the status bar, coloured as the shared rows answer.
                     self.assertEqual(self.parts("status-text", "fill"), ["#00c853"])
                 self.show("springboard")
@@ -133,13 +136,14 @@ class DrawingInBrowserTest(unittest.TestCase):
         self.assertEqual(self.with_cell("SBDockView setBackgroundAlpha:"), "host got 0.5")
 
     def test_a_hostile_text_is_drawn_as_text(self):
-        self.open("phone")
+        self.open("desktop")
         self.show("springboard")
         for key, value in [("EnableNoSIM", "on"), ("NoSIM", HOSTILE)]:
             self.assertEqual(self.served.prefs("set", key, value).returncode, 0)
         self.wait(20).until(lambda d: self.parts("carrier", "text") == [HOSTILE])
         self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "#drawing img, img"), [])
-        self.screenshot("drawing_hostile_text")
+        self.driver.find_element(By.ID, "drawing").screenshot(
+            os.path.join(SCREENSHOTS, "drawing_hostile_text.png"))
 
 
 if __name__ == "__main__":

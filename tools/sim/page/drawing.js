@@ -68,6 +68,8 @@
   }
 
   // The drawing calls: elements made with createElementNS, texts set as textContent only.
+  let clips = 0;  // clip paths made on this page: their ids stay unique across redraws
+
   function painter(svg) {
     const add = (tag, attributes, parent = svg) => {
       const node = document.createElementNS(SVG, tag);
@@ -93,9 +95,16 @@
         return tagged(add("line", {x1, y1, x2, y2, stroke: colour ? colour.hex : "none",
           "stroke-opacity": colour ? colour.alpha : undefined}), part, hook);
       },
-      text(part, hook, x, y, content, colour, extra = {}) {
+      // A text from the settings may be of any length: `box` ([x, y, w, h]) cuts it off there.
+      text(part, hook, x, y, content, colour, extra = {}, box = null) {
         const node = tagged(add("text", Object.assign({x, y, fill: colour ? colour.hex : undefined,
           "fill-opacity": colour ? colour.alpha : undefined}, extra)), part, hook);
+        if (box) {
+          const id = "vorla-clip-" + (++clips);
+          const clip = add("clipPath", {id});
+          add("rect", {x: box[0], y: box[1], width: box[2], height: box[3]}, clip);
+          node.setAttribute("clip-path", `url(#${id})`);
+        }
         node.textContent = content;
         return node;
       },

@@ -12,7 +12,7 @@
            {"font-size": 11, "font-weight": 600});
     if (carrier !== undefined) {
       p.text("carrier", "SBStatusBarStateAggregator _displayStringForSIMStatus:", 56, 24,
-             carrier, text, {"font-size": 9, class: "clip"});
+             carrier, text, {"font-size": 9}, [54, 10, 78, 20]);
     }
     p.rect("wifi", "_UIStatusBarWifiSignalView setActiveColor:", 136, 16, 10, 8,
            r.colour("_UIStatusBarWifiSignalView setActiveColor:", INK), {rx: 2});
@@ -42,7 +42,7 @@
       const top = y + 4 + i * 24;
       p.rect("cell", "UITableViewCell setBackgroundColor:", 14, top, 172, 24, cell);
       p.text("cell-label", "UILabel setTextColor:", 22, top + 16, text, label,
-             {"font-size": 10, class: "clip"});
+             {"font-size": 10}, [14, top, 172, 24]);
       if (i < rows.length - 1) {
         p.line("separator", "UITableViewCell setSeparatorColor:", 22, top + 24, 186, top + 24,
                separator);
@@ -83,7 +83,7 @@
                   class: "ink"});
     p.text("teachable", "CSTeachableMomentsContainerViewController _updateText:", 100, 110,
            r.text("CSTeachableMomentsContainerViewController _updateText:", ""), null,
-           {"font-size": 9, "text-anchor": "middle", class: "ink clip"});
+           {"font-size": 9, "text-anchor": "middle", class: "ink"}, [10, 98, 180, 16]);
     const label = r.colour("SBMutableIconLabelImageParameters setTextColor:", WHITE);
     for (let i = 0; i < 8; i++) {
       const x = 22 + (i % 4) * 42;
@@ -132,7 +132,7 @@
     statusBar(p, r);
     p.text("title", "PSListController setTitle:", 100, 52, r.text("PSListController setTitle:", ""),
            r.colour("PSListController setTextColor:", INK),
-           {"font-size": 14, "font-weight": 600, "text-anchor": "middle", class: "clip"});
+           {"font-size": 14, "font-weight": 600, "text-anchor": "middle"}, [10, 36, 180, 22]);
     table(p, r, 70, ["Version " + r.text("PSGAboutDataSource _productVersionString", ""),
                      "Model " + r.text("PSGAboutDataSource _modelNameString", "")]);
   };
@@ -157,7 +157,8 @@
     statusBar(p, r);
     p.text("title", "CKConversationListController setTitle:", 100, 52,
            r.text("CKConversationListController setTitle:", ""), null,
-           {"font-size": 14, "font-weight": 600, "text-anchor": "middle", class: "ink clip"});
+           {"font-size": 14, "font-weight": 600, "text-anchor": "middle", class: "ink"},
+           [10, 36, 180, 22]);
     const height = Math.max(12, Math.min(120, r.number(
       "CKConversationListController setConversationCellHeight:", 60) / 2));
     for (let y = 64, i = 0; y + height < 350 && i < 8; y += height, i++) {
