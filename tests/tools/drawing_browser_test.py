@@ -119,7 +119,10 @@ class DrawingInBrowserTest(unittest.TestCase):
         self.open("desktop")
         self.show("every")
         self.assertEqual(self.served.prefs("set", "barxx", "#123456").returncode, 0)
+        set_at = time.monotonic()
         self.wait(15).until(lambda d: self.parts("status-text", "fill") == ["#123456"])
+        print(f"vorla-prefs set to the picture redrawn: {time.monotonic() - set_at:.2f} s",
+              file=sys.stderr)
         # The table and the picture are drawn from one state: never a second apart.
         self.assertEqual(self.with_cell("_UIStatusBarStyleAttributes textColor"),
                          "caller got #123456")

@@ -19,10 +19,10 @@
     };
   }
 
-  // What the hook's call answered: with the library when it is installed, else the app's own.
+  // What the hook's call answered with the library loaded: where the hook is not installed
+  // (its enable key off), that is the app's own answer, as the row's "without" says.
   function measured(row) {
-    if (!row || !row.values) return null;
-    return row.installed ? row.values.with : row.values.without;
+    return row && row.values ? row.values.with : null;
   }
 
   // The value a part shows: what the caller got for a getter, else the first argument the host
