@@ -1,7 +1,9 @@
 # Writes OUTPUT, a C++ source that holds each of the page's files as a raw string literal:
 # the request path that names it, its media type and its file beside this script.
 set(ASSETS "/index.html|text/html|index.html" "/page.css|text/css|page.css"
-           "/page.js|text/javascript|page.js")
+           "/page.js|text/javascript|page.js" "/drawing.css|text/css|drawing.css"
+           "/drawing.js|text/javascript|drawing.js"
+           "/drawing_apps.js|text/javascript|drawing_apps.js")
 set(body "// Made by tools/sim/page/embed.cmake from the files of tools/sim/page.\n")
 string(APPEND body "#include \"tools/sim/serve/page_assets.h\"\n\nnamespace vorla::sim {\n")
 string(APPEND body "namespace {\nconstexpr PageAsset kAssets[] = {\n")

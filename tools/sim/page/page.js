@@ -220,6 +220,7 @@ function drawPreview() {
                   el("table", {}, el("thead", {}, head), el("tbody", {}, ...rows))));
   }
   pane.replaceChildren(...parts);
+  window.vorlaDrawing && vorlaDrawing.draw(document.getElementById("drawing"), state, shownApp);
 }
 
 function drawApps() {

@@ -29,6 +29,14 @@ std::string joined(const std::vector<std::string>& values) {
   return out.empty() ? "-" : out;
 }
 
+// The call's values one by one, as the texts show them, for the page's picture of the app.
+nlohmann::json measurementJson(const Measurement& m) {
+  return {{"hostCalled", m.hostCalled},
+          {"hostGot", m.hostGot},
+          {"callerGot", m.callerGot ? nlohmann::json(*m.callerGot) : nlohmann::json(nullptr)},
+          {"also", m.also}};
+}
+
 }  // namespace
 
 Preview::Preview(const Programs& programs, std::string deviceRoot)
@@ -121,7 +129,10 @@ nlohmann::json Preview::json() const {
                       {"passed", joined(row.outcome.passed)},
                       {"without", measurementText(row.outcome.without, hasArguments)},
                       {"with", measurementText(row.outcome.with, hasArguments)},
-                      {"changed", changed(row.outcome, source->previous)}});
+                      {"changed", changed(row.outcome, source->previous)},
+                      {"values",
+                       {{"without", measurementJson(row.outcome.without)},
+                        {"with", measurementJson(row.outcome.with)}}}});
     }
     sections.push_back({{"app", section.app},
                         {"title", section.title},
