@@ -8,7 +8,9 @@
 #include "hosts/host_apps.h"
 #include "ios/pane/pane_labels.h"
 #include "tools/common/key_values.h"
+#include "tools/common/key_catalogue.h"
 #include "tweak/host/services.h"
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::pane {
 namespace {
@@ -39,9 +41,7 @@ std::string unquotedText(std::string_view quoted) {
 // The apps in the order the tools list them, then any other app a key names, so no key is left
 // without a group.
 std::vector<std::string> appsInOrder(const std::vector<KeyInfo>& catalogue) {
-  std::vector<std::string> apps;
-  for (const hosts::HostApp& app : hosts::hostApps()) apps.push_back(app.name);
-  apps.push_back("every");
+  std::vector<std::string> apps = tools::keyGroupApps();
   for (const KeyInfo& key : catalogue) {
     if (std::find(apps.begin(), apps.end(), key.app) == apps.end()) apps.push_back(key.app);
   }
@@ -134,7 +134,7 @@ std::string colourForms(const KeyInfo& key) {
 // every other key at each use.
 std::string whenItApplies(const KeyInfo& key) {
   if (key.source != tools::KeySource::kEnableKey) return "Applies at its next use.";
-  if (key.app == "every") return "Applies in each app when it next starts.";
+  if (key.app == settings::kEveryApp) return "Applies in each app when it next starts.";
   return "Applies when " + tools::appTitle(key.app) + " next starts.";
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "hosts/host_apps.h"
 #include "hosts/model.h"
@@ -122,19 +123,30 @@ TEST_F(ShapeTest, SwitchedShapesFollowTheSwitchAtEveryCall) {
 }
 
 // A SpringBoard of the newer systems, without the older quick-actions controller, with the
-// keyboard's setter replaced as another library might replace it.
+// keyboard's setter replaced as another library might replace it. The hooks' methods must
+// answer with their replacements afterwards, or the cases below would test the models alone.
 void installOnHostModels() {
-  static const bool installed = [] {
+  static const std::vector<std::string> notInPlace = [] {
     hosts::registerInterfaceModels();
     hosts::registerSpringBoardModels(hosts::QuickActions::kCoverSheetOnly);
-    core::installHooks(features::flash().hooks);
-    core::installHooks(features::camera().hooks);
-    core::installHooks(
-        {features::keyboardBackground(),
-         hook<"UIKeyboardImpl", "setBackgroundColor:", core::ForcedArgument<void(id), nullptr>>()});
-    return true;
+    std::vector<core::Hook> hooks = features::flash().hooks;
+    hooks.insert(hooks.end(), features::camera().hooks.begin(), features::camera().hooks.end());
+    hooks.push_back(features::keyboardBackground());
+    hooks.push_back(
+        hook<"UIKeyboardImpl", "setBackgroundColor:", core::ForcedArgument<void(id), nullptr>>());
+    for (const core::Hook& each : hooks) core::installHooks({each});
+    std::vector<std::string> missing;
+    for (const core::Hook& each : hooks) {
+      Class target = objc_getClass(each.className);
+      if (target == Nil) continue;  // the older controller, absent from these models
+      if (each.kind == core::MethodKind::kClass) target = object_getClass(reinterpret_cast<id>(target));
+      if (host::resolve(target, sel_registerName(each.selector)) != each.replacement) {
+        missing.push_back(std::string(each.className) + " " + each.selector);
+      }
+    }
+    return missing;
   }();
-  EXPECT_TRUE(installed);
+  EXPECT_TRUE(notInPlace.empty()) << ::testing::PrintToString(notInPlace);
 }
 
 // The absent controller's rows are skipped without taking the others with them. The capability

@@ -22,12 +22,12 @@ TEST(Resources, EveryHookManyRoundsLeavesNothingBehind) {
   ASSERT_EQ(round.outcomes.size(), hooks.size());
   for (const sim::HookOutcome& outcome : round.outcomes) {
     EXPECT_TRUE(sim::isInstalled(outcome))
-        << sim::hookName(hooks[outcome.index]) << ": " << outcome.status;
+        << sim::hookName(hooks[outcome.index]) << ": " << sim::statusName(outcome.status);
     EXPECT_TRUE(outcome.with.note.empty()) << sim::hookName(hooks[outcome.index]);
   }
   // The first round made what is kept for the life of the process (constant texts, caches).
   host.driveAgain();
-  const sim::Held settled = host.next().held;
+  const sim::Holdings settled = host.next().held;
   for (int i = 0; i < 300 && round.error.empty(); ++i) {
     host.driveAgain();
     round = host.next();

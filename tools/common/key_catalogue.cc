@@ -160,6 +160,13 @@ std::string_view kindName(KeyKind kind) {
   return "";
 }
 
+std::vector<std::string> keyGroupApps() {
+  std::vector<std::string> apps;
+  for (const hosts::HostApp& app : hosts::hostApps()) apps.push_back(app.name);
+  apps.push_back(settings::kEveryApp);
+  return apps;
+}
+
 std::string appTitle(std::string_view app) {
   for (const hosts::HostApp& host : hosts::hostApps()) {
     if (app == host.name) return host.title;

@@ -34,6 +34,10 @@ const KeyInfo* findKey(std::string_view key);
 std::string_view sourceName(KeySource source);
 std::string_view kindName(KeyKind kind);
 
+// The apps the keys are grouped by, in the order a settings pane shows them: the host apps, then
+// the interface framework's keys, which act in every app.
+std::vector<std::string> keyGroupApps();
+
 // "Safari", "SpringBoard", ... for a host app's name; "Every app" for the interface framework.
 std::string appTitle(std::string_view app);
 

@@ -15,11 +15,11 @@
 #include "standin/plist/plist_reader.h"
 #include "tools/common/file_replacement.h"
 #include "tools/common/plist_writer.h"
+#include "tweak/host/services.h"
 
 namespace vorla::tools {
 namespace {
 
-constexpr const char* kSuite = "com.pellobrast.vorla";
 constexpr int kMaxLinks = 40;  // as the kernel allows on one path
 
 std::string failure(const std::string& what) { return what + ": " + std::strerror(errno); }
@@ -158,7 +158,7 @@ std::string deviceRootProblem(const std::string& root, bool create) {
   return "there is no device root " + root;
 }
 
-std::string settingsPathUnder(const std::string& root) { return root + standin::suitePath(kSuite); }
+std::string settingsPathUnder(const std::string& root) { return root + standin::suitePath(host::kSuite); }
 
 SettingsRead readSettings(const std::string& path) {
   struct stat status {};

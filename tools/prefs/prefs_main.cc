@@ -58,10 +58,7 @@ void list(const std::string& path, const SettingsRead& read) {
                                                                   "default)"
                                                                 : "")
             << '\n';
-  std::vector<std::string> apps;
-  for (const hosts::HostApp& app : hosts::hostApps()) apps.push_back(app.name);
-  apps.push_back("every");
-  for (const std::string& app : apps) {
+  for (const std::string& app : keyGroupApps()) {
     TextTable table;
     table.add({"KEY", "SOURCE", "KIND", "DEFAULT", "CURRENT", "MEANING"});
     for (const KeyInfo& info : keyCatalogue()) {

@@ -64,8 +64,8 @@ void registerEveryHookedClass() {
   hosts::registerLegibilitySecondaryColourSetter();
 }
 
-Held heldNow() {
-  Held held{standin::liveObjectCount(), 0};
+Holdings holdingsNow() {
+  Holdings held{standin::liveObjectCount(), 0};
   if (DIR* directory = opendir("/proc/self/fd")) {
     while (dirent* entry = readdir(directory)) held.descriptors += entry->d_name[0] != '.';
     closedir(directory);
@@ -74,15 +74,14 @@ Held heldNow() {
   return held;
 }
 
-std::string statusOf(const PlannedHook& hook, const Installation& before,
-                     const Installation& after) {
-  if (objc_getClass(hook.className.c_str()) == Nil) return "class-absent";
+Status statusOf(const PlannedHook& hook, const Installation& before, const Installation& after) {
+  if (objc_getClass(hook.className.c_str()) == Nil) return Status::kClassAbsent;
   if (after.implementation != before.implementation) {
-    return before.ownMethod ? "replaced" : "added";
+    return before.ownMethod ? Status::kReplaced : Status::kAdded;
   }
-  if (!hook.enableKey.empty() && !hook.enableKeyOn) return "key-off";
-  if (!after.answers) return "method-absent";
-  return "unchanged";
+  if (!hook.enableKey.empty() && !hook.enableKeyOn) return Status::kKeyOff;
+  if (!after.answers) return Status::kMethodAbsent;
+  return Status::kUnchanged;
 }
 
 int run(const char* library, const char* appName) {
@@ -106,14 +105,15 @@ int run(const char* library, const char* appName) {
   hosts::registerInterfaceModels();
   for (std::size_t i = 0; i < plan->size(); ++i) {
     outcomes[i].index = (*plan)[i].index;
-    outcomes[i].scope = objc_getClass((*plan)[i].className.c_str()) ? "every" : "absent";
+    outcomes[i].scope =
+        objc_getClass((*plan)[i].className.c_str()) ? Scope::kEvery : Scope::kAbsent;
   }
   app->registerModels();
   std::vector<Installation> before;
   for (std::size_t i = 0; i < plan->size(); ++i) {
     const PlannedHook& hook = (*plan)[i];
-    if (outcomes[i].scope == "absent" && objc_getClass(hook.className.c_str())) {
-      outcomes[i].scope = "app";
+    if (outcomes[i].scope == Scope::kAbsent && objc_getClass(hook.className.c_str())) {
+      outcomes[i].scope = Scope::kApp;
     }
     before.push_back(installationOf(hook));
     outcomes[i].without = drive(hook, outcomes[i].passed);
@@ -131,7 +131,7 @@ int run(const char* library, const char* appName) {
     for (std::size_t i = 0; i < plan->size(); ++i) {
       outcomes[i].with = drive((*plan)[i], outcomes[i].passed);
     }
-    writeOutcomes(std::cout, outcomes, heldNow());
+    writeOutcomes(std::cout, outcomes, holdingsNow());
   } while (nextLine() == "again");
   return 0;
 }

@@ -30,7 +30,7 @@ Json row(const HookRow& row) {
           {"kind", entry.hook.classMethod ? "class" : "instance"},
           {"settingsFileKey", orNull(entry.fileKey)},
           {"installed", isInstalled(row.outcome)},
-          {"status", row.outcome.status},
+          {"status", statusName(row.outcome.status)},
           {"reason", orNull(reasonOf(row))},
           {"passed", row.outcome.passed},
           {"without", measurement(row.outcome.without)},

@@ -1,7 +1,11 @@
 #include "tools/sim/protocol.h"
 
+#include <array>
 #include <ostream>
 #include <sstream>
+#include <utility>
+
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::sim {
 namespace {
@@ -58,7 +62,45 @@ bool readMeasurementField(Measurement& m, const std::string& field, const std::s
   return true;
 }
 
+template <class E, std::size_t N>
+using Names = std::array<std::pair<E, std::string_view>, N>;
+
+constexpr Names<Scope, 3> kScopeNames{{
+    {Scope::kApp, "app"},
+    {Scope::kEvery, settings::kEveryApp},
+    {Scope::kAbsent, "absent"},
+}};
+constexpr Names<Status, 6> kStatusNames{{
+    {Status::kReplaced, "replaced"},
+    {Status::kAdded, "added"},
+    {Status::kKeyOff, "key-off"},
+    {Status::kClassAbsent, "class-absent"},
+    {Status::kMethodAbsent, "method-absent"},
+    {Status::kUnchanged, "unchanged"},
+}};
+
+template <class E, std::size_t N>
+std::string_view nameIn(const Names<E, N>& names, E value) {
+  for (const auto& [each, name] : names) {
+    if (each == value) return name;
+  }
+  return "?";
+}
+
+template <class E, std::size_t N>
+std::optional<E> valueIn(const Names<E, N>& names, std::string_view name) {
+  for (const auto& [each, eachName] : names) {
+    if (eachName == name) return each;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::string_view scopeName(Scope scope) { return nameIn(kScopeNames, scope); }
+std::string_view statusName(Status status) { return nameIn(kStatusNames, status); }
+std::optional<Scope> scopeNamed(std::string_view name) { return valueIn(kScopeNames, name); }
+std::optional<Status> statusNamed(std::string_view name) { return valueIn(kStatusNames, name); }
 
 void writePlan(std::ostream& out, const std::vector<PlannedHook>& hooks) {
   for (const PlannedHook& hook : hooks) {
@@ -89,9 +131,10 @@ std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in) {
   return std::nullopt;
 }
 
-void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Held& held) {
+void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Holdings& held) {
   for (const HookOutcome& outcome : outcomes) {
-    out << "outcome " << outcome.index << ' ' << outcome.scope << ' ' << outcome.status << '\n';
+    out << "outcome " << outcome.index << ' ' << scopeName(outcome.scope) << ' '
+        << statusName(outcome.status) << '\n';
     for (const std::string& value : outcome.passed) out << "passed " << escaped(value) << '\n';
     writeMeasurement(out, "without", outcome.without);
     writeMeasurement(out, "with", outcome.with);
@@ -116,8 +159,18 @@ Round readRound(const LineSource& in) {
     }
     if (word == "outcome") {
       HookOutcome outcome;
+      std::string scope;
+      std::string status;
       std::istringstream fields(value);
-      fields >> outcome.index >> outcome.scope >> outcome.status;
+      fields >> outcome.index >> scope >> status;
+      std::optional<Scope> knownScope = scopeNamed(scope);
+      std::optional<Status> knownStatus = statusNamed(status);
+      if (!fields || !knownScope || !knownStatus) {
+        round.error = "the host process sent an unreadable line: " + *line;
+        return round;
+      }
+      outcome.scope = *knownScope;
+      outcome.status = *knownStatus;
       round.outcomes.push_back(std::move(outcome));
       continue;
     }

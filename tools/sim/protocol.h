@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorla::sim {
@@ -28,13 +29,37 @@ struct Measurement {
   std::string note;                      // why there was no call
 };
 
+// Whose class a hook's target is in one app's process.
+enum class Scope {
+  kApp,    // the app's own
+  kEvery,  // the interface framework's, present in every app
+  kAbsent,
+};
+
+// What loading the library did to a hook's method, read from the runtime.
+enum class Status {
+  kReplaced,      // the class's own implementation changed
+  kAdded,         // the class only inherited the method and now has its own
+  kKeyOff,
+  kClassAbsent,
+  kMethodAbsent,
+  kUnchanged,     // nothing stopped it, yet the implementation is the same
+};
+
+// The names the pipe and the simulator's JSON report use.
+std::string_view scopeName(Scope scope);
+std::string_view statusName(Status status);
+std::optional<Scope> scopeNamed(std::string_view name);
+std::optional<Status> statusNamed(std::string_view name);
+
+inline bool isInstalled(Status status) {
+  return status == Status::kReplaced || status == Status::kAdded;
+}
+
 struct HookOutcome {
   int index = 0;
-  // "app": the class is the app's own; "every": the interface framework's; "absent".
-  std::string scope;
-  // "replaced", "added" (the class only inherited the method), "key-off", "class-absent",
-  // "method-absent", "unchanged" (nothing stopped it, yet the implementation is the same).
-  std::string status;
+  Scope scope = Scope::kAbsent;
+  Status status = Status::kUnchanged;
   std::vector<std::string> passed;  // the arguments of the representative call
   Measurement without;
   Measurement with;
@@ -48,19 +73,19 @@ std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in);
 
 // What the host process holds after a round: live objects of the stand-in and open
 // descriptors, so that a round repeated many times shows whether anything accumulates.
-struct Held {
+struct Holdings {
   long objects = -1;
   long descriptors = -1;
 };
 
 // One round: every outcome, what the process holds, then "done"; or one "error" line.
-void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Held& held);
+void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Holdings& held);
 void writeError(std::ostream& out, const std::string& message);
 
 struct Round {
   std::vector<HookOutcome> outcomes;
   std::string error;  // set when the host process reported one or ended early
-  Held held;
+  Holdings held;
 };
 Round readRound(const LineSource& in);
 inline constexpr const char* kEndedEarly = "the host process ended before it reported";

@@ -36,26 +36,32 @@ Counts countsOf(const Report& report) {
   return total;
 }
 
-bool isInstalled(const HookOutcome& outcome) {
-  return outcome.status == "replaced" || outcome.status == "added";
-}
+bool isInstalled(const HookOutcome& outcome) { return sim::isInstalled(outcome.status); }
 
 std::string hookName(const PlannedHook& hook) {
   return (hook.classMethod ? "+" : "") + hook.className + " " + hook.selector;
 }
 
 std::string reasonOf(const HookRow& row) {
-  const std::string& status = row.outcome.status;
-  if (status == "key-off") return "enable key " + row.entry->hook.enableKey + " is off";
-  if (status == "class-absent") return "class absent in this app";
-  if (status == "method-absent") return "method absent in this app";
-  if (status == "unchanged") return "the implementation did not change";
+  switch (row.outcome.status) {
+    case Status::kKeyOff:
+      return "enable key " + row.entry->hook.enableKey + " is off";
+    case Status::kClassAbsent:
+      return "class absent in this app";
+    case Status::kMethodAbsent:
+      return "method absent in this app";
+    case Status::kUnchanged:
+      return "the implementation did not change";
+    case Status::kReplaced:
+    case Status::kAdded:
+      break;
+  }
   return "";
 }
 
 std::string statusText(const HookRow& row) {
-  if (row.outcome.status == "replaced") return "installed (replaced)";
-  if (row.outcome.status == "added") return "installed (added)";
+  if (row.outcome.status == Status::kReplaced) return "installed (replaced)";
+  if (row.outcome.status == Status::kAdded) return "installed (added)";
   return "not installed: " + reasonOf(row);
 }
 

@@ -7,6 +7,7 @@
 #include "tools/common/key_catalogue.h"
 #include "tools/sim/enable_keys.h"
 #include "tools/sim/host_process.h"
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::sim {
 
@@ -31,17 +32,17 @@ std::string unknownHooks(const Round& round) {
 
 void addApp(Report& report, const std::string& app, const std::vector<HookOutcome>& outcomes) {
   Section own{app, tools::appTitle(app), app, {}};
-  Section every{"every",
+  Section every{settings::kEveryApp,
                 "Every app (interface framework, measured in " + tools::appTitle(app) + ")",
                 app,
                 {}};
   for (const HookOutcome& outcome : outcomes) {
     HookRow row{&hookPlan().at(static_cast<std::size_t>(outcome.index)), outcome};
-    if (outcome.scope == "app") own.rows.push_back(std::move(row));
-    if (outcome.scope == "every") every.rows.push_back(std::move(row));
+    if (outcome.scope == Scope::kApp) own.rows.push_back(std::move(row));
+    if (outcome.scope == Scope::kEvery) every.rows.push_back(std::move(row));
   }
   bool haveEvery = std::any_of(report.sections.begin(), report.sections.end(),
-                               [](const Section& section) { return section.app == "every"; });
+                               [](const Section& section) { return section.app == settings::kEveryApp; });
   report.sections.push_back(std::move(own));
   if (!haveEvery) report.sections.push_back(std::move(every));
 }
@@ -51,7 +52,7 @@ void addHooksOfNoApp(Report& report, const std::vector<std::vector<HookOutcome>>
   Section none{"none", "In no simulated app", "", {}};
   for (const HookOutcome& outcome : everyApp.front()) {
     bool absentEverywhere = std::all_of(everyApp.begin(), everyApp.end(), [&](const auto& app) {
-      return app.at(static_cast<std::size_t>(outcome.index)).scope == "absent";
+      return app.at(static_cast<std::size_t>(outcome.index)).scope == Scope::kAbsent;
     });
     if (absentEverywhere) {
       none.rows.push_back({&hookPlan().at(static_cast<std::size_t>(outcome.index)), outcome});

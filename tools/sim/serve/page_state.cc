@@ -37,11 +37,8 @@ Json keyJson(const tools::KeyInfo& info, const plist::Dictionary& entries) {
 }
 
 Json settingsJson(const plist::Dictionary& entries) {
-  std::vector<std::string> apps;
-  for (const hosts::HostApp& app : hosts::hostApps()) apps.push_back(app.name);
-  apps.push_back("every");
   Json groups = Json::array();
-  for (const std::string& app : apps) {
+  for (const std::string& app : tools::keyGroupApps()) {
     Json keys = Json::array();
     for (const tools::KeyInfo& info : tools::keyCatalogue()) {
       if (info.app == app) keys.push_back(keyJson(info, entries));

@@ -6,6 +6,7 @@
 
 #include "hosts/host_apps.h"
 #include "tools/common/key_catalogue.h"
+#include "tweak/settings/settings_registry.h"
 
 namespace vorla::sim {
 namespace {
@@ -82,7 +83,7 @@ std::string Preview::update(const std::set<std::string>& changedKeys) {
       if (info == nullptr) continue;
       registered |= info->source == tools::KeySource::kRegistered;
       if (info->source == tools::KeySource::kEnableKey &&
-          (info->app == app.name || info->app == "every")) {
+          (info->app == app.name || info->app == settings::kEveryApp)) {
         keys += (keys.empty() ? "" : ", ") + key;
       }
     }
