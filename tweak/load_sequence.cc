@@ -1,56 +1,10 @@
 #include "tweak/load_sequence.h"
 
 #include "tweak/features/features.h"
-#include "tweak/settings/settings_registry.h"
 
 namespace vorla {
-namespace {
 
 using core::Constructor;
-
-// The last constructor: no gate; the settings are registered before its hooks are installed.
-const Constructor& lastConstructor() {
-  static const Constructor constructor{
-      nullptr,
-      nullptr,
-      "the settings registration, then the hooks without an enable key",
-      settings::SettingsRegistry,
-      {
-          features::aboutVersion(),
-          features::aboutModelName(),
-          features::phoneTabs(),
-          features::keyboardBackground(),
-          features::homeIndicatorHeight(),
-          features::homeIndicatorMinWidth(),
-          features::conversationListTitle(),
-          features::conversationCellHeight(),
-          features::listTitle(),
-          features::simStatusString(),
-          features::switcherStyle(),
-          features::switcherCardShadowOpacity(),
-          features::switcherCardShadowOffset(),
-          features::switcherCardShadowRadius(),
-          features::gridSwitcherPageScale(),
-          features::nestedActionButton(),
-          features::teachableMomentsText(),
-          features::videoPlayerSetMuted(),
-          features::videoPlayerIsMuted(),
-          features::viewModelAutoplayVideoMuted(),
-          features::viewModelSetAutoplayVideoMuted(),
-          features::viewModelIsAutoplayVideoMuted(),
-          features::skipDeleteConfirmation(),
-          features::searchTab(),
-          features::forYouTab(),
-          features::underscoredContainsAnyAssets(),
-          features::containsAnyAssets(),
-          features::perfDebugHUD(),
-          features::reframeDebugHUD(),
-          features::perspectiveViewDebugCrop(),
-      }};
-  return constructor;
-}
-
-}  // namespace
 
 std::span<const Constructor* const> loadSequence() {
   static const Constructor* const sequence[] = {
@@ -96,7 +50,7 @@ std::span<const Constructor* const> loadSequence() {
       &features::editWatchq(),       // 40
       &features::editWatchr(),       // 41
       &features::enableUser(),       // 42
-      &lastConstructor(),            // 43
+      &features::lastConstructor(),  // 43
   };
   return sequence;
 }

@@ -15,17 +15,15 @@ function(vorla_tweak_sources out runtime)
     features/safari_cydia/cydia.cc
     features/springboard/lock_screen.cc
     features/springboard/home_screen.cc
-    features/springboard/status_and_switcher.cc
     features/appearance/battery_status_bar.cc
     features/appearance/tables_labels.cc
     features/appearance/legibility_bars.cc
     features/appearance/keyboard.cc
     features/phone_messages/phone.cc
-    features/phone_messages/messages.cc
     features/camera_photos/camera.cc
-    features/camera_photos/photos.cc
     features/apps/settings_app.cc
     features/apps/social.cc
+    features/last_constructor.cc
     load_sequence.cc
   )
   list(TRANSFORM sources PREPEND ${PROJECT_SOURCE_DIR}/tweak/)

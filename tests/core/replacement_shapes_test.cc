@@ -13,6 +13,7 @@
 #include "tests/support/device_root.h"
 #include "tweak/core/feature_gate.h"
 #include "tweak/core/replacements.h"
+#include "tweak/features/appearance/keyboard_background.h"
 #include "tweak/features/features.h"
 #include "tweak/features/setting_shapes.h"
 #include "tweak/host/autorelease_pool.h"
@@ -131,7 +132,7 @@ void installOnHostModels() {
     hosts::registerSpringBoardModels(hosts::QuickActions::kCoverSheetOnly);
     std::vector<core::Hook> hooks = features::flash().hooks;
     hooks.insert(hooks.end(), features::camera().hooks.begin(), features::camera().hooks.end());
-    hooks.push_back(features::keyboardBackground());
+    hooks.push_back(hook<"UIKeyboardImpl", "layoutSubviews", features::KeyboardBackground>());
     hooks.push_back(
         hook<"UIKeyboardImpl", "setBackgroundColor:", core::ForcedArgument<void(id), nullptr>>());
     for (const core::Hook& each : hooks) core::installHooks({each});

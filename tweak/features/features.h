@@ -1,4 +1,4 @@
-// The constructors of each feature group, and the rows each group adds to the last constructor.
+// The constructors of each feature group, in the order of the load sequence's groups.
 #pragma once
 
 #include "tweak/core/hook_table.h"
@@ -29,17 +29,6 @@ const Constructor& dot();
 const Constructor& vv3();
 const Constructor& dock();
 
-// SpringBoard, rows of the last constructor: the teachable-moments text, the home indicator,
-// the SIM status and the app switcher.
-core::Hook teachableMomentsText();
-core::Hook homeIndicatorHeight();
-core::Hook homeIndicatorMinWidth();
-core::Hook simStatusString();
-core::Hook switcherStyle();
-core::Hook switcherCardShadowOpacity();
-core::Hook switcherCardShadowOffset();
-core::Hook switcherCardShadowRadius();
-core::Hook gridSwitcherPageScale();
 // System appearance: battery and status bar.
 const Constructor& chargingrate();
 const Constructor& batteryIcon();
@@ -63,54 +52,30 @@ const Constructor& hidebar();
 const Constructor& vv2();
 const Constructor& vvm();
 
-// System appearance: the keyboard, and its background row of the last constructor.
+// System appearance: the keyboard.
 const Constructor& ribbon();
 const Constructor& keyboard1();
-Hook keyboardBackground();
+
 // Phone and Contacts: keypad, contact header and bottom-bar colours, call history, snapshots.
 const Constructor& numberclor();
 const Constructor& numberPadButton();
 const Constructor& call();
 const Constructor& hedncall();
 const Constructor& hidenames();
-// Row of the last constructor: which Phone tabs are shown.
-Hook phoneTabs();
-
-// Messages (rows of the last constructor): the conversation list's title and cell height.
-Hook conversationListTitle();
-Hook conversationCellHeight();
 
 // Camera: zoom limit and capabilities.
 const Constructor& camera3();
 const Constructor& camera1();
 
-// Photos (rows of the last constructor): video muting, delete confirmation, library tabs,
-// asset queries and debug displays.
-Hook videoPlayerSetMuted();
-Hook videoPlayerIsMuted();
-Hook viewModelAutoplayVideoMuted();
-Hook viewModelSetAutoplayVideoMuted();
-Hook viewModelIsAutoplayVideoMuted();
-Hook skipDeleteConfirmation();
-Hook searchTab();
-Hook forYouTab();
-Hook underscoredContainsAnyAssets();
-Hook containsAnyAssets();
-Hook perfDebugHUD();
-Hook reframeDebugHUD();
-Hook perspectiveViewDebugCrop();
-
-// Settings app: list layout; rows of the last constructor: the About page's version and model,
-// and list titles.
+// Settings app: list layout.
 const Constructor& editWatchq();
-Hook aboutVersion();
-Hook aboutModelName();
-Hook listTitle();
 
-// Social apps: viewer and follower counts; row of the last constructor: the nested action
-// button.
+// Social apps: viewer and follower counts.
 const Constructor& editWatchr();
 const Constructor& enableUser();
-Hook nestedActionButton();
+
+// The last constructor, without an enable key: the settings registration, then the rows of every
+// app that follow a registered switch or value (tweak/features/last_constructor.cc).
+const Constructor& lastConstructor();
 
 }  // namespace vorla::features

@@ -33,9 +33,4 @@ const Constructor& enableUser() {
   return constructor;
 }
 
-Hook nestedActionButton() {
-  return hook<"T1TFNUIConfiguration", "isNestedActionButtonEnabled",
-              SwitchedAnswer<BOOL(), appearanceTint, YES>>();
-}
-
 }  // namespace vorla::features

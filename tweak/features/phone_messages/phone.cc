@@ -4,6 +4,7 @@
 #include "tweak/core/replacements.h"
 #include "tweak/features/coded_settings.h"
 #include "tweak/features/features.h"
+#include "tweak/features/phone_messages/phone_tabs.h"
 #include "tweak/features/setting_shapes.h"
 #include "tweak/settings/settings_registry.h"
 
@@ -73,58 +74,6 @@ const Constructor& hidenames() {
   return constructor;
 }
 
-namespace {
-
-// A cell of the tab table either hands on the flag the host passed or hides the tab, so a tab
-// the host hides stays hidden.
-enum Cell { kGiven, kHidden };
-
-struct Tabs {
-  Cell favorites, recents, contacts, keypad, voicemail;
-};
-
-struct TabRow {
-  double features;
-  Tabs tabs;
-};
-
-constexpr TabRow kTabRows[] = {
-    // features  favorites recents  contacts keypad  voicemail
-    {0, {kGiven, kGiven, kGiven, kGiven, kHidden}},
-    {1, {kHidden, kHidden, kGiven, kGiven, kGiven}},
-    {2, {kGiven, kGiven, kHidden, kGiven, kHidden}},
-    {3, {kHidden, kGiven, kGiven, kGiven, kHidden}},
-    {4, {kHidden, kGiven, kGiven, kGiven, kGiven}},
-    {5, {kGiven, kHidden, kGiven, kGiven, kGiven}},
-    {6, {kGiven, kGiven, kHidden, kGiven, kGiven}},
-    {7, {kGiven, kGiven, kGiven, kGiven, kHidden}},
-};
-constexpr Tabs kAnyOtherValue{kGiven, kGiven, kGiven, kGiven, kGiven};
-
-// Codes are compared exactly: a fraction, a negative number or 8 and above select no row.
-const Tabs& tabsFor(double code) {
-  for (const TabRow& row : kTabRows) {
-    if (row.features == code) return row.tabs;
-  }
-  return kAnyOtherValue;
-}
-
-BOOL pass(Cell cell, BOOL flag) { return cell == kGiven ? flag : NO; }
-
-struct PhoneTabs {
-  template <HookSlot& Slot>
-  static BOOL replacement(id self, SEL cmd, BOOL favorites, BOOL recents, BOOL contacts,
-                          BOOL keypad, BOOL voicemail) {
-    const Tabs& tabs =
-        settings::isOn(tweakEnabled) ? tabsFor(settings::valueOf(::features)) : kAnyOtherValue;
-    return callPrevious<BOOL>(Slot, self, cmd, pass(tabs.favorites, favorites),
-                              pass(tabs.recents, recents), pass(tabs.contacts, contacts),
-                              pass(tabs.keypad, keypad), pass(tabs.voicemail, voicemail));
-  }
-};
-
-}  // namespace
-
 CodedSetting phoneTabCodes() {
   CodedSetting coded{&::features, {}};
   for (const TabRow& row : kTabRows) {
@@ -140,11 +89,6 @@ CodedSetting phoneTabCodes() {
     coded.choices.push_back({row.features, hidden + " hidden"});
   }
   return coded;
-}
-
-Hook phoneTabs() {
-  return hook<"PhoneTabBarController",
-              "showFavoritesTab:recentsTab:contactsTab:keypadTab:voicemailTab:", PhoneTabs>();
 }
 
 }  // namespace vorla::features

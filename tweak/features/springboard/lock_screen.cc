@@ -70,9 +70,4 @@ const Constructor& camera() {
   return constructor;
 }
 
-Hook teachableMomentsText() {
-  return hook<"CSTeachableMomentsContainerViewController",
-              "_updateText:", SettingArgument<void(id), EnableHello, Hello>>();
-}
-
 }  // namespace vorla::features
