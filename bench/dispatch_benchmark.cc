@@ -85,12 +85,12 @@ struct Hosts {
     Class modelBase = model("BenchModelBase", "NSObject");
     modelPlainChild = newObject(ClassBuilder("BenchModelPlainChild", modelBase).build());
     modelHookedChild = newObject(ClassBuilder("BenchModelHookedChild", modelBase).build());
-    core::installHooks({
+    core::installTableRows({
         core::hook<"BenchModelOwn", "setValue:", Forced>(),
         core::hook<"BenchModelHookedChild", "setValue:", Forced>(),
         core::hook<"BenchModelSwitched", "setValue:", Switched>(),
     });
-    core::installHooks({
+    core::installTableRows({
         core::hook<"BenchOwn", "setValue:", Forced>(),
         core::hook<"BenchHookedChild", "setValue:", Forced>(),
         core::hook<"BenchSwitched", "setValue:", Switched>(),

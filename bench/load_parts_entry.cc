@@ -22,7 +22,7 @@ __attribute__((constructor)) void loadParts() {
       continue;
     }
     if (std::strchr(parts, 'r') && constructor->prepare) constructor->prepare();
-    if (std::strchr(parts, 'h')) vorla::core::installHooks(constructor->hooks);
+    if (std::strchr(parts, 'h')) vorla::core::installTableRows(constructor->hooks);
   }
 }
 

@@ -32,7 +32,7 @@ void BM_MillionHookedCalls(benchmark::State& state) {
   Class cls = standin::ClassBuilder("MemoryLabel", "NSObject")
                   .instanceMethod("setTextColor:", keepColour)
                   .build();
-  core::installHooks({core::hook<"MemoryLabel", "setTextColor:",
+  core::installTableRows({core::hook<"MemoryLabel", "setTextColor:",
                                  features::ColourArgument<"colors7a", "#000000">>()});
   id label = newObject(cls);
   SEL setTextColor = sel_registerName("setTextColor:");

@@ -55,7 +55,7 @@ id hookedLabel() {
     Class cls = standin::ClassBuilder("BenchLabel", "NSObject")
                     .instanceMethod("setTextColor:", storeColour)
                     .build();
-    core::installHooks({core::hook<"BenchLabel", "setTextColor:",
+    core::installTableRows({core::hook<"BenchLabel", "setTextColor:",
                                    features::ColourArgument<"colors7a", "#000000">>()});
     return newObject(cls);
   }();

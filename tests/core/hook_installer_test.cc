@@ -81,7 +81,7 @@ TEST_F(HookInstallerTest, OwnMethodIsSwappedAndPreviousHoldsTheOriginal) {
   Class cls = ClassBuilder(unique("Own").c_str(), "NSObject")
                   .instanceMethod("answer", originalAnswer)
                   .build();
-  installHooks({row(unique("Own"), plusHundred<slotA>, slotA)});
+  installTableRows({row(unique("Own"), plusHundred<slotA>, slotA)});
   EXPECT_EQ(slotA.previous.load(), reinterpret_cast<IMP>(originalAnswer));
   EXPECT_EQ(answerOfInstance(cls), 101);
 }
@@ -91,7 +91,7 @@ TEST_F(HookInstallerTest, InheritedMethodIsAddedAndResolvedThroughTheSuperclassA
                      .instanceMethod("answer", ancestorAnswer)
                      .build();
   Class child = ClassBuilder(unique("Child").c_str(), parent).build();
-  installHooks({row(unique("Child"), plusHundred<slotA>, slotA)});
+  installTableRows({row(unique("Child"), plusHundred<slotA>, slotA)});
 
   EXPECT_EQ(slotA.previous.load(), nullptr);
   EXPECT_EQ(answerOfInstance(child), 110);
@@ -123,7 +123,7 @@ TEST_F(HookInstallerTest, RowsOfOneTargetEachFindTheClassThatDefinesTheirMethod)
                     .instanceMethod("fourth", originalAnswer)
                     .build();
   const std::string target = unique("Child");
-  installHooks({row(target, "third", plusHundred<slotA>, slotA),
+  installTableRows({row(target, "third", plusHundred<slotA>, slotA),
                 row(target, "nowhere", plusHundred<slotB>, slotB),
                 row(target, "first", plusThousand<slotC>, slotC),
                 row(target, "second", plusHundred<slotD>, slotD),
@@ -160,12 +160,12 @@ TEST_F(HookInstallerTest, AClassThatGainedAMethodSinceItWasSearchedIsSearchedAga
   const std::vector<Hook> first = {row(target, "other", plusHundred<slotA>, slotA)};
   const std::vector<Hook> second = {row(target, plusThousand<slotB>, slotB)};
   MethodDirectory directory({&first[0], &second[0]});
-  installHooks(first, directory);
+  installTableRows(first, directory);
 
   // The host gives the class its own method between two constructors.
   class_addMethod(child, sel_registerName("answer"), reinterpret_cast<IMP>(laterAncestorAnswer),
                   "q@:");
-  installHooks(second, directory);
+  installTableRows(second, directory);
   EXPECT_EQ(slotB.previous.load(), reinterpret_cast<IMP>(laterAncestorAnswer));
   EXPECT_EQ(answerOfInstance(child), 1020);
 }
@@ -178,7 +178,7 @@ TEST_F(HookInstallerTest, ClassMethodsAreHookedOnTheMetaclass) {
       ClassBuilder(unique("MetaOwn").c_str(), parent).classMethod("answer", originalAnswer).build();
   Class inheriting = ClassBuilder(unique("MetaInheriting").c_str(), parent).build();
   // Nothing has been sent to these classes yet: hooking must not disturb their siblings.
-  installHooks({row(unique("MetaOwn"), plusHundred<slotA>, slotA, MethodKind::kClass),
+  installTableRows({row(unique("MetaOwn"), plusHundred<slotA>, slotA, MethodKind::kClass),
                 row(unique("MetaInheriting"), plusThousand<slotB>, slotB, MethodKind::kClass)});
   EXPECT_EQ(answer(reinterpret_cast<id>(own)), 101);
   EXPECT_EQ(answer(reinterpret_cast<id>(inheriting)), 1010);
@@ -239,9 +239,9 @@ TEST_F(HookInstallerTest, ASecondShapeOnAFilledSlotChangesNothing) {
   Class parent =
       ClassBuilder("SlotShapesParent", "NSObject").instanceMethod("answer", originalAnswer).build();
   Class child = ClassBuilder("SlotShapesChild", parent).build();
-  installHooks({hook<"SlotShapesParent", "answer", AddHundred>(),
+  installTableRows({hook<"SlotShapesParent", "answer", AddHundred>(),
                 hook<"SlotShapesChild", "answer", AddHundred>()});
-  installHooks({hook<"SlotShapesParent", "answer", AddThousand>(),
+  installTableRows({hook<"SlotShapesParent", "answer", AddThousand>(),
                 hook<"SlotShapesChild", "answer", AddThousand>()});
   EXPECT_EQ(answerOfInstance(parent), 101);
   EXPECT_EQ(answerOfInstance(child), 201);
@@ -257,7 +257,7 @@ TEST_F(HookInstallerTest, SlotsTellMethodKindsApartAndASecondInstallChangesNothi
                   .build();
   const std::vector<Hook> rows = {hook<"SlotKinds", "answer", AddHundred>(),
                                   classHook<"SlotKinds", "answer", AddHundred>()};
-  installHooks(rows);
+  installTableRows(rows);
   installHook(cls, sel_registerName("answer"), rows[0].replacement, &rows[0].slot->previous);
   EXPECT_EQ(answerOfInstance(cls), 101);
   EXPECT_EQ(answer(reinterpret_cast<id>(cls)), 110);

@@ -54,7 +54,7 @@ class ShapeTest : public ::testing::Test {
         .build();
     using namespace core;
     using namespace features;
-    installHooks({
+    installTableRows({
         hook<"ShapeHost", "flag", Answer<BOOL(), YES>>(),
         hook<"ShapeHost", "setNote:", Nothing<void(id)>>(),
         hook<"ShapeHost", "tint", FixedColour<0.2, 0.4, 0.6, 1.0>>(),
@@ -135,7 +135,7 @@ void installOnHostModels() {
     hooks.push_back(hook<"UIKeyboardImpl", "layoutSubviews", features::KeyboardBackground>());
     hooks.push_back(
         hook<"UIKeyboardImpl", "setBackgroundColor:", core::ForcedArgument<void(id), nullptr>>());
-    for (const core::Hook& each : hooks) core::installHooks({each});
+    for (const core::Hook& each : hooks) core::installTableRows({each});
     std::vector<std::string> missing;
     for (const core::Hook& each : hooks) {
       Class target = objc_getClass(each.className);

@@ -96,7 +96,7 @@ void keyboardColours() {
 int main() {
   using namespace vorla;
   for (const hosts::HostApp& app : hosts::hostApps()) hosts::registerApp(app.name);
-  core::installHooks(features::lastConstructor().hooks);
+  core::installTableRows(features::lastConstructor().hooks);
   standin::pushAutoreleasePool();
   testing::textTable("version", "_productVersionString", Enableversion, IPhoneversion, 2200);
   testing::textTable("model", "_modelNameString", Enabledmodel, model, 1200);

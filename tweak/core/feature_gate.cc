@@ -37,12 +37,12 @@ MethodDirectory directoryFor(const std::vector<Hook>& hooks) {
 
 }  // namespace
 
-void installHooks(const std::vector<Hook>& hooks) {
+void installTableRows(const std::vector<Hook>& hooks) {
   MethodDirectory directory = directoryFor(hooks);
-  installHooks(hooks, directory);
+  installTableRows(hooks, directory);
 }
 
-void installHooks(const std::vector<Hook>& hooks, MethodDirectory& directory) {
+void installTableRows(const std::vector<Hook>& hooks, MethodDirectory& directory) {
   std::vector<Class> touched;
   std::vector<HookRequest> requests;
   // One target at a time: the consecutive rows of one class and method kind.
@@ -86,7 +86,7 @@ void FeatureGate(const Constructor& constructor) {
 void FeatureGate(const Constructor& constructor, MethodDirectory& directory) {
   id preferences = host::newSuitePreferences();
   bool on = readEnableFlag(preferences, host::temporaryString(constructor.enableKey));
-  if (on) installHooks(constructor.hooks, directory);
+  if (on) installTableRows(constructor.hooks, directory);
   host::release(preferences);
 }
 
@@ -102,7 +102,7 @@ void runLoadSequence(std::span<const Constructor* const> sequence) {
       FeatureGate(*constructor, directory);
     } else {
       if (constructor->prepare != nullptr) constructor->prepare();
-      installHooks(constructor->hooks, directory);
+      installTableRows(constructor->hooks, directory);
     }
   }
 }

@@ -13,14 +13,15 @@ namespace vorla::core {
 // has no boolean reading at all (an array, a dictionary, data or a date).
 bool readEnableFlag(id preferences, id key);
 
-// Looks up each target class in table order, saves its superclass just before its first hook,
-// and installs its hooks, each in place on every thread when this returns. A class-method row
+// Installs rows of a constructor's table (installHook puts one replacement of one method in
+// place; this adds what a table row needs around it): looks up each target class in table order,
+// saves its superclass just before its first hook, and installs its hooks, each in place on every thread when this returns. A class-method row
 // targets the metaclass, with a saved superclass of its own. A slot is filled once: a row whose
 // slot an earlier install filled changes nothing.
-void installHooks(const std::vector<Hook>& hooks);
+void installTableRows(const std::vector<Hook>& hooks);
 
-// installHooks with the methods found through `directory`, which a whole load shares.
-void installHooks(const std::vector<Hook>& hooks, MethodDirectory& directory);
+// installTableRows with the methods found through `directory`, which a whole load shares.
+void installTableRows(const std::vector<Hook>& hooks, MethodDirectory& directory);
 
 // Constructors 1 to 42: a preferences object of its own, one key read, hooks installed only
 // when it is on.
