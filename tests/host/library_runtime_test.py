@@ -1,6 +1,7 @@
 """VorlaPro.so as the loader links it: with the device runtime's layer, every name it takes from the
 runtime is one of the public functions the layer declares; with GCC's, nothing of the device
-layer's test support is linked into it."""
+layer's test support is linked into it; and it holds only what its load reaches, none of the
+routines the library's code offers tests and tools alone."""
 
 import os
 import re
@@ -10,7 +11,21 @@ import unittest
 LIBRARY = os.environ["VORLA_LIBRARY"]
 RUNTIME = os.environ["VORLA_RUNTIME"]
 SOURCE = os.environ["VORLA_SOURCE_DIR"]
+ARCHIVE = os.environ["VORLA_ARCHIVE"]
 TEST_SUPPORT = "libvorla-objc-device-api.so"
+
+# What the library's code offers tests and tools but never calls at load: one method replaced at a
+# time, the table installer and the gate without the load's shared directory of methods, and the
+# coded settings' lists of choices.
+FOR_TESTS_AND_TOOLS = [
+    "vorla::core::installHook(",
+    "vorla::core::installTableRows(std::vector<vorla::core::Hook, std::allocator<vorla::core::Hook> > const&)",
+    "vorla::core::FeatureGate(vorla::core::Constructor const&)",
+    "vorla::features::aboutVersionCodes()",
+    "vorla::features::aboutModelCodes()",
+    "vorla::features::phoneTabCodes()",
+    "vorla::features::keyboardColourCodes()",
+]
 
 
 def needed(path):
@@ -26,6 +41,14 @@ def runtime_imports(path):
     undefined = (line.split() for line in symbols.stdout.splitlines())
     names = (fields[-1] for fields in undefined if fields[:1] == ["U"])
     return {name for name in names if "@" not in name and not name.startswith("_Z")}
+
+
+def defined_functions(path):
+    """The demangled names of the functions the file defines, exported or not."""
+    symbols = subprocess.run(["nm", "-C", "--defined-only", path], capture_output=True, text=True,
+                             check=True)
+    fields = (line.split(" ", 2) for line in symbols.stdout.splitlines())
+    return {f[2] for f in fields if len(f) == 3 and f[1] in ("T", "t")}
 
 
 def declared_functions():
@@ -55,6 +78,19 @@ class LibraryRuntimeTest(unittest.TestCase):
         self.assertIn("libobjc.so.4", needed(LIBRARY))
         self.assertNotIn(TEST_SUPPORT, needed(LIBRARY))
         self.assertNotIn("objc_msgSend", runtime_imports(LIBRARY))
+
+    def test_the_shipped_library_holds_nothing_only_tests_and_tools_call(self):
+        def having(names, prefix):
+            return [name for name in names if name.startswith(prefix)]
+        archive = defined_functions(ARCHIVE)
+        library = defined_functions(LIBRARY)
+        for name in FOR_TESTS_AND_TOOLS:
+            # Defined in the code tests and tools link, so that a renamed routine cannot pass
+            # this test by no longer being looked for.
+            self.assertTrue(having(archive, name), name + " is not in the library's archive")
+            self.assertEqual(having(library, name), [], "shipped in the library")
+        self.assertTrue(having(library, "vorla::core::installTableRows("),
+                        "the load's own installer is missing: is this the library?")
 
 
 if __name__ == "__main__":
