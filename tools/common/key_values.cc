@@ -88,7 +88,9 @@ ParsedValue parseValue(KeyKind kind, std::string_view text) {
     }
     case KeyKind::kInteger: {
       long long number = 0;
+      // One sign at most: from_chars reads a '-' of its own, so "+-1" must not reach it whole.
       std::string_view digits = trimmed.starts_with('+') ? trimmed.substr(1) : trimmed;
+      if (trimmed.starts_with('+') && digits.starts_with('-')) digits = {};
       auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
       if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
         return std::string("an integer is a whole number within 64 bits, like 1234");
