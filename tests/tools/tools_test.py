@@ -1,6 +1,7 @@
 """End-to-end runs of the built vorla-sim and vorla-prefs, as a person runs them. The paths of
 the built tools and of the source tree come from the environment CTest gives (see CMakeLists)."""
 
+import json
 import os
 import plistlib
 import re
@@ -56,9 +57,22 @@ class PrefsTest(DeviceRootCase):
     def test_list_shows_every_key_grouped_by_app(self):
         result = self.prefs("list")
         self.assertEqual(result.returncode, 0, result.stderr)
-        sources = re.findall(r"^  \S+\s+(enable key|setting|file key)\s", result.stdout, re.M)
-        self.assertEqual([sources.count(s) for s in ("enable key", "setting", "file key")],
-                         [41, 34, 20])
+        rows = re.findall(r"^  (\S+)\s+(enable key|setting|file key)\s", result.stdout, re.M)
+        listed = {source: sorted(key for key, s in rows if s == source)
+                  for source in ("enable key", "setting", "file key")}
+        # Each key once, and exactly the keys the library has: the enable keys and file keys its
+        # hooks read, as the simulator reports them, and the settings it exports.
+        report = json.loads(run(SIM, "--settings", EXAMPLE, "--format", "json").stdout)
+        hooks = [hook for section in report["sections"] for hook in section["hooks"]]
+        exported = subprocess.run(["nm", "-D", "--defined-only", report["library"]],
+                                  capture_output=True, text=True, check=True).stdout
+        self.assertEqual(listed, {
+            "enable key": sorted({hook["enableKey"] for hook in hooks if hook["enableKey"]}),
+            "setting": sorted({line.split()[-1] for line in exported.splitlines()} -
+                              {"preferences"}),
+            "file key": sorted({hook["settingsFileKey"] for hook in hooks
+                                if hook["settingsFileKey"]}),
+        })
         self.assertRegex(result.stdout, r"\n  sliderKeymsg\s+setting\s+double\s+90\s+-\s")
         self.assertRegex(result.stdout, r"\n  colors3a\s+file key\s+colour\s+#ffaa00 / #ffffff\s")
         self.assertRegex(result.stdout, r"\nPhotos\n(  .*\n)*  DebugHUD\s")
