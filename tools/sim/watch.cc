@@ -1,6 +1,8 @@
 #include "tools/sim/watch.h"
 
+#include <errno.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -16,9 +18,16 @@
 namespace vorla::sim {
 namespace {
 
-volatile sig_atomic_t stopRequested = 0;
-
-void requestStop(int) { stopRequested = 1; }
+// Ctrl-C and SIGTERM stay blocked and are taken here, between rounds: a round in progress, or
+// a write to the terminal, is never cut. Waiting for them is also the pause between looks at
+// the file.
+bool stopArrivesWithin(const sigset_t& stopSignals, long microseconds) {
+  timespec wait{microseconds / 1'000'000, (microseconds % 1'000'000) * 1000};
+  while (true) {
+    if (::sigtimedwait(&stopSignals, nullptr, &wait) > 0) return true;
+    if (errno != EINTR) return false;
+  }
+}
 
 using Snapshot = std::map<std::string, std::string>;
 
@@ -64,12 +73,11 @@ Changes showChanges(const Snapshot& before, const Snapshot& after, const std::st
 }  // namespace
 
 int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) {
-  struct sigaction action {};
-  action.sa_handler = requestStop;
-  // Reads from the host process resume; the flag is looked at between rounds.
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  ::sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
 
   std::string title = tools::appTitle(app);
   auto start = [&] {
@@ -94,8 +102,8 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
     if (!std::cout) return 1;
 
     std::optional<Snapshot> now;
-    while (!stopRequested) {
-      ::usleep(200'000);
+    while (true) {
+      if (stopArrivesWithin(stopSignals, 200'000)) return 0;
       now = snapshotOf(setup.settingsFile());
       if (!now) {
         if (!warned) {
@@ -108,7 +116,6 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
       warned = false;
       if (now != shown) break;
     }
-    if (stopRequested) return 0;
 
     Changes changes = showChanges(shown.value_or(Snapshot{}), *now, title);
     shown = now;
@@ -122,7 +129,7 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
       host = start();
     } else {
       // The preferences service carries a change into the registered settings within a second.
-      if (changes.registered) ::usleep(1'200'000);
+      if (changes.registered && stopArrivesWithin(stopSignals, 1'200'000)) return 0;
       std::cout << "Driving " << title << " again in the same process, without a restart."
                 << std::endl;
       host->driveAgain();
