@@ -28,7 +28,8 @@ std::string endOf(int status) {
 
 HostProcess::HostProcess(const std::string& helper, const std::string& library,
                          const std::string& app, const std::string& deviceRoot,
-                         const std::vector<PlannedHook>& hooks) {
+                         const std::vector<PlannedHook>& hooks)
+    : planned_(hooks.size()) {
   // Close-on-exec, so that a host started while another runs holds none of the other's pipe
   // ends, and each host sees the end of its input when its own simulator closes it.
   int in[2] = {-1, -1}, out[2] = {-1, -1};
@@ -118,6 +119,12 @@ Round HostProcess::next() {
     return line;
   };
   Round round = readRound(lines);
+  for (const HookOutcome& outcome : round.outcomes) {
+    if (round.error.empty() &&
+        (outcome.index < 0 || static_cast<std::size_t>(outcome.index) >= planned_)) {
+      round.error = "the host process reported a hook that was not planned";
+    }
+  }
   if (round.error == kEndedEarly) {
     int status = 0;
     if (::waitpid(pid_, &status, 0) == pid_) {

@@ -19,7 +19,8 @@ class HostProcess {
   HostProcess(const HostProcess&) = delete;
   HostProcess& operator=(const HostProcess&) = delete;
 
-  // The outcomes of the next round: the first one after start, then one per drive().
+  // The outcomes of the next round: the first one after start, then one per drive(). A round
+  // that names a hook it was not sent is an error: the rows are looked up by it.
   Round next();
   // Asks for another round of the same calls, in the same process.
   void driveAgain();
@@ -34,6 +35,7 @@ class HostProcess {
   std::FILE* toHost_ = nullptr;
   std::FILE* fromHost_ = nullptr;
   std::string startError_;
+  std::size_t planned_ = 0;
 };
 
 }  // namespace vorla::sim

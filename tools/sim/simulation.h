@@ -17,9 +17,6 @@ struct Programs {
 // reads them now from the settings file of this process's device root, which is theirs.
 std::vector<PlannedHook> plannedHooks();
 
-// "" when every outcome names a planned hook, else what is wrong: the rows are looked up by it.
-std::string unknownHooks(const Round& round);
-
 // Adds one app's section, made of the rows whose class is the app's own, and, when the report has
 // none yet, the interface framework's section as measured in this app.
 void addApp(Report& report, const std::string& app, const std::vector<HookOutcome>& outcomes);

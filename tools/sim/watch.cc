@@ -5,8 +5,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <iostream>
-#include <map>
 #include <memory>
 
 #include "tools/common/key_catalogue.h"
@@ -14,6 +14,7 @@
 #include "tools/common/settings_store.h"
 #include "tools/sim/formats.h"
 #include "tools/sim/host_process.h"
+#include "tools/sim/settings_follower.h"
 
 namespace vorla::sim {
 namespace {
@@ -21,53 +22,32 @@ namespace {
 // Ctrl-C and SIGTERM stay blocked and are taken here, between rounds: a round in progress, or
 // a write to the terminal, is never cut. Waiting for them is also the pause between looks at
 // the file.
-bool stopArrivesWithin(const sigset_t& stopSignals, long microseconds) {
-  timespec wait{microseconds / 1'000'000, (microseconds % 1'000'000) * 1000};
+bool stopArrivesWithin(const sigset_t& stopSignals, std::chrono::milliseconds patience) {
+  timespec wait{static_cast<time_t>(patience.count() / 1000),
+                static_cast<long>(patience.count() % 1000) * 1'000'000};
   while (true) {
     if (::sigtimedwait(&stopSignals, nullptr, &wait) > 0) return true;
     if (errno != EINTR) return false;
   }
 }
 
-using Snapshot = std::map<std::string, std::string>;
-
-// The file's entries as shown; nullopt while it cannot be read. A missing file has none.
-std::optional<Snapshot> snapshotOf(const std::string& path) {
-  tools::SettingsRead read = tools::readSettings(path);
-  if (read.outcome == tools::SettingsRead::Outcome::kUnreadable) return std::nullopt;
-  Snapshot snapshot;
-  for (const auto& [key, value] : read.entries) snapshot[key] = tools::showValue(value);
-  return snapshot;
-}
-
-struct Changes {
-  bool enableKey = false;
-  bool registered = false;
-};
-
-Changes showChanges(const Snapshot& before, const Snapshot& after, const std::string& title) {
-  std::map<std::string, std::pair<std::string, std::string>> changed;
-  for (const auto& [key, value] : before) changed[key].first = value;
-  for (const auto& [key, value] : after) changed[key].second = value;
-  Changes changes;
+// Prints each changed key and when the app takes it up.
+void showChanges(const std::vector<KeyChange>& changes, const std::string& title) {
   std::cout << "\nSettings changed:\n";
-  for (const auto& [key, values] : changed) {
-    if (values.first == values.second) continue;
-    const tools::KeyInfo* info = tools::findKey(key);
+  for (const KeyChange& change : changes) {
+    const tools::KeyInfo* info = tools::findKey(change.key);
     std::string effect = "not read by the library";
     if (info != nullptr && info->source == tools::KeySource::kEnableKey) {
-      changes.enableKey = true;
       effect = "enable key: needs a restart of " + title;
     } else if (info != nullptr && info->source == tools::KeySource::kRegistered) {
-      changes.registered = true;
       effect = "registered setting: applies at the next call";
     } else if (info != nullptr) {
       effect = "settings-file key: applies at the next call";
     }
-    std::cout << "  " << tools::keyText(key) << ": " << (values.first.empty() ? "-" : values.first)
-              << " -> " << (values.second.empty() ? "-" : values.second) << " (" << effect << ")\n";
+    std::cout << "  " << tools::keyText(change.key) << ": "
+              << (change.before.empty() ? "-" : change.before) << " -> "
+              << (change.after.empty() ? "-" : change.after) << " (" << effect << ")\n";
   }
-  return changes;
 }
 
 }  // namespace
@@ -85,11 +65,10 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
                                          plannedHooks());
   };
   std::unique_ptr<HostProcess> host = start();
-  std::optional<Snapshot> shown = snapshotOf(setup.settingsFile());
+  SettingsFollower follower(setup.settingsFile());
   bool warned = false;
   while (true) {
     Round round = host->next();
-    if (round.error.empty()) round.error = unknownHooks(round);
     if (!round.error.empty()) {
       std::cerr << "vorla-sim: " << title << ": " << round.error << '\n';
       return 1;
@@ -101,35 +80,32 @@ int watch(const std::string& app, DeviceSetup& setup, const Programs& programs) 
     // Nobody sees the output any more: the caller reports why.
     if (!std::cout) return 1;
 
-    std::optional<Snapshot> now;
-    while (true) {
-      if (stopArrivesWithin(stopSignals, 200'000)) return 0;
-      now = snapshotOf(setup.settingsFile());
-      if (!now) {
-        if (!warned) {
-          std::cerr << "vorla-sim: cannot read " << setup.settingsFile()
-                    << " now; the app keeps the last settings it saw\n";
-        }
-        warned = true;
-        continue;
+    SettingsFollower::Look look;
+    while (look.changes.empty()) {
+      if (stopArrivesWithin(stopSignals, std::chrono::milliseconds(200))) return 0;
+      look = follower.look();
+      bool unreadable = follower.current().outcome == tools::SettingsRead::Outcome::kUnreadable;
+      if (unreadable && !warned) {
+        std::cerr << "vorla-sim: cannot read " << setup.settingsFile()
+                  << " now; the app keeps the last settings it saw\n";
       }
-      warned = false;
-      if (now != shown) break;
+      warned = unreadable;
     }
 
-    Changes changes = showChanges(shown.value_or(Snapshot{}), *now, title);
-    shown = now;
+    showChanges(look.changes, title);
     if (std::string problem = setup.refresh(); !problem.empty()) {
       std::cerr << "vorla-sim: " << problem << '\n';
     }
-    if (changes.enableKey) {
+    Catching catching = sim::catching(look.changes, app);
+    if (!catching.restartedBy.empty()) {
       std::cout << "Restarting " << title << ": enable keys are read only when the library loads."
                 << std::endl;
       host.reset();
       host = start();
     } else {
-      // The preferences service carries a change into the registered settings within a second.
-      if (changes.registered && stopArrivesWithin(stopSignals, 1'200'000)) return 0;
+      if (catching.waitsForPreferences && stopArrivesWithin(stopSignals, kPreferencesCarry)) {
+        return 0;
+      }
       std::cout << "Driving " << title << " again in the same process, without a restart."
                 << std::endl;
       host->driveAgain();

@@ -1,12 +1,10 @@
 #include "tools/sim/serve/preview.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+#include <thread>
 
 #include "hosts/host_apps.h"
 #include "tools/common/key_catalogue.h"
-#include "tweak/settings/settings_registry.h"
 
 namespace vorla::sim {
 namespace {
@@ -61,7 +59,6 @@ std::string Preview::takeRounds() {
   std::string failure;
   for (App& app : apps_) {
     Round round = app.host->next();
-    if (round.error.empty()) round.error = unknownHooks(round);
     app.broken = !round.error.empty();
     if (app.broken) {
       if (failure.empty()) failure = tools::appTitle(app.name) + ": " + round.error;
@@ -73,26 +70,19 @@ std::string Preview::takeRounds() {
   return failure;
 }
 
-std::string Preview::update(const std::set<std::string>& changedKeys) {
-  bool registered = false;
-  std::set<std::string> restartedBy;
+std::string Preview::update(const std::vector<KeyChange>& changes) {
+  bool waitForPreferences = false;
   for (App& app : apps_) {
+    Catching catching = sim::catching(changes, app.name);
+    waitForPreferences |= catching.restartedBy.empty() && catching.waitsForPreferences;
     std::string keys;
-    for (const std::string& key : changedKeys) {
-      const tools::KeyInfo* info = tools::findKey(key);
-      if (info == nullptr) continue;
-      registered |= info->source == tools::KeySource::kRegistered;
-      if (info->source == tools::KeySource::kEnableKey &&
-          (info->app == app.name || info->app == settings::kEveryApp)) {
-        keys += (keys.empty() ? "" : ", ") + key;
-      }
-    }
+    for (const std::string& key : catching.restartedBy) keys += (keys.empty() ? "" : ", ") + key;
     app.note = keys.empty() ? ""
                             : "Restarted, since " + keys +
                                   " changed: enable keys are read when the library loads, so on "
                                   "the device this applies at the app's next launch.";
   }
-  if (registered) ::usleep(1'200'000);
+  if (waitForPreferences) std::this_thread::sleep_for(kPreferencesCarry);
   for (App& app : apps_) {
     if (!app.note.empty() || app.broken) {
       app.host = std::make_unique<HostProcess>(programs_.helper, programs_.library, app.name,

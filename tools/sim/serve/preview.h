@@ -4,11 +4,11 @@
 
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "tools/sim/host_process.h"
+#include "tools/sim/settings_follower.h"
 #include "tools/sim/simulation.h"
 
 namespace vorla::sim {
@@ -20,11 +20,10 @@ class Preview {
   // Starts every app and takes its first round. Returns "" or the first failure.
   std::string start();
 
-  // Shows the settings after the keys `changed` took new values: an app whose enable key
-  // changed is restarted, since enable keys are read only at load; the others are driven again
-  // in the same process, after the second the preferences service may take to carry a
-  // registered setting. Rows whose outcome changed are marked. Returns "" or the first failure.
-  std::string update(const std::set<std::string>& changed);
+  // Shows the settings after `changes`, each app catching them as the settings follower says
+  // (restarted, or driven again in the same process). Rows whose outcome changed are marked.
+  // Returns "" or the first failure.
+  std::string update(const std::vector<KeyChange>& changes);
 
   // The report's sections as the page shows them: each row's texts, and whether it changed.
   nlohmann::json json() const;

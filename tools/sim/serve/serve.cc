@@ -6,12 +6,8 @@
 #include <atomic>
 #include <ctime>
 #include <iostream>
-#include <map>
-#include <set>
 #include <thread>
 
-#include "tools/common/key_values.h"
-#include "tools/common/settings_store.h"
 #include "tools/sim/serve/change_queue.h"
 #include "tools/sim/serve/http_server.h"
 #include "tools/sim/serve/page_state.h"
@@ -19,6 +15,7 @@
 #include "tools/sim/serve/request_guard.h"
 #include "tools/sim/serve/routes.h"
 #include "tools/sim/serve/state_channel.h"
+#include "tools/sim/settings_follower.h"
 
 namespace vorla::sim {
 namespace {
@@ -40,55 +37,27 @@ bool stopSignalled(std::chrono::milliseconds patience) {
   return ::sigtimedwait(&stops, nullptr, &wait) > 0;
 }
 
-std::map<std::string, std::string> shownEntries(const tools::SettingsRead& read) {
-  std::map<std::string, std::string> shown;
-  for (const auto& [key, value] : read.entries) shown[key] = tools::showValue(value);
-  return shown;
-}
-
-std::set<std::string> changedKeys(const tools::SettingsRead& before,
-                                  const tools::SettingsRead& after) {
-  std::map<std::string, std::string> old = shownEntries(before), now = shownEntries(after);
-  std::set<std::string> keys;
-  for (const auto& [key, value] : old) {
-    if (!now.contains(key) || now[key] != value) keys.insert(key);
-  }
-  for (const auto& [key, value] : now) {
-    if (!old.contains(key)) keys.insert(key);
-  }
-  return keys;
-}
-
 // Follows the settings file until a stop signal or the server's end, publishing the page's state at
 // once when the file changes and again once the preview has caught up.
 void follow(DeviceSetup& setup, Preview& preview, StateChannel& channel,
             const std::atomic<bool>& serverEnded) {
-  const std::string& path = setup.settingsFile();
-  tools::SettingsRead lastGood = tools::readSettings(path);
-  tools::SettingsRead current = lastGood;
+  SettingsFollower follower(setup.settingsFile());
   std::string problem;
   auto publish = [&](bool updating) {
-    channel.publish(pageState(path, current, lastGood, preview.json(), updating, problem));
+    channel.publish(pageState(follower.path(), follower.current(), follower.lastGood(),
+                              preview.json(), updating, problem));
   };
   publish(false);
   while (!serverEnded && !stopSignalled(std::chrono::milliseconds(150))) {
-    tools::SettingsRead now = tools::readSettings(path);
-    bool wasUnreadable = current.outcome == tools::SettingsRead::Outcome::kUnreadable;
-    current = now;
-    if (now.outcome == tools::SettingsRead::Outcome::kUnreadable) {
+    SettingsFollower::Look look = follower.look();
+    if (look.changes.empty()) {
       // The apps keep the last settings they saw, and so does the page.
-      if (!wasUnreadable) publish(false);
-      continue;
-    }
-    std::set<std::string> keys = changedKeys(lastGood, now);
-    lastGood = std::move(now);
-    if (keys.empty()) {
-      if (wasUnreadable) publish(false);
+      if (look.readabilityChanged) publish(false);
       continue;
     }
     publish(true);
     problem = setup.refresh();
-    if (problem.empty()) problem = preview.update(keys);
+    if (problem.empty()) problem = preview.update(look.changes);
     publish(false);
   }
 }
