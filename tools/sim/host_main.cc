@@ -4,8 +4,8 @@
 //
 // usage: vorla-sim-host LIBRARY APP, with the device root in VORLA_DEVICE_ROOT. The hooks to drive
 // arrive on standard input; each round of outcomes goes to standard output, and another round is
-// driven at every "again" line, until the input ends. The app "all-hooked" (for the tests) has
-// every app's classes and the hooked method no app's models answer, so that every hook has its
+// driven at every request for another, until the input ends. The app "all-hooked" (for the tests)
+// has every app's classes and the hooked method no app's models answer, so that every hook has its
 // target in one process.
 #include <dirent.h>
 #include <dlfcn.h>
@@ -132,7 +132,7 @@ int run(const char* library, const char* appName) {
       outcomes[i].with = drive((*plan)[i], outcomes[i].passed);
     }
     writeOutcomes(std::cout, outcomes, holdingsNow());
-  } while (nextLine() == "again");
+  } while (isDriveAgain(nextLine()));
   return 0;
 }
 

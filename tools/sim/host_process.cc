@@ -115,7 +115,8 @@ Round HostProcess::next() {
     std::string line;
     int c;
     while ((c = std::fgetc(fromHost_)) != EOF && c != '\n') line += static_cast<char>(c);
-    if (c == EOF && line.empty()) return std::nullopt;
+    // A line is whole only with its end: a host that stops in the middle of one ended early.
+    if (c == EOF) return std::nullopt;
     return line;
   };
   Round round = readRound(lines);
@@ -137,7 +138,9 @@ Round HostProcess::next() {
 
 void HostProcess::driveAgain() {
   if (toHost_ == nullptr) return;
-  std::fputs("again\n", toHost_);
+  std::ostringstream again;
+  writeDriveAgain(again);
+  std::fputs(again.str().c_str(), toHost_);
   std::fflush(toHost_);
 }
 

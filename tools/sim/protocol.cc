@@ -1,8 +1,9 @@
 #include "tools/sim/protocol.h"
 
 #include <array>
+#include <nlohmann/json.hpp>
 #include <ostream>
-#include <sstream>
+#include <stdexcept>
 #include <utility>
 
 #include "tweak/settings/settings_registry.h"
@@ -10,57 +11,7 @@
 namespace vorla::sim {
 namespace {
 
-// Values may hold any text: backslashes and line ends are escaped.
-std::string escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::string unescaped(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size()) {
-      out += text[++i] == 'n' ? '\n' : text[i];
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-void writeMeasurement(std::ostream& out, const char* name, const Measurement& m) {
-  out << name << ".called " << (m.hostCalled ? 1 : 0) << '\n';
-  for (const std::string& value : m.hostGot) out << name << ".got " << escaped(value) << '\n';
-  if (m.callerGot) out << name << ".answer " << escaped(*m.callerGot) << '\n';
-  for (const std::string& value : m.also) out << name << ".also " << escaped(value) << '\n';
-  if (!m.note.empty()) out << name << ".note " << escaped(m.note) << '\n';
-}
-
-bool readMeasurementField(Measurement& m, const std::string& field, const std::string& value) {
-  if (field == "called") {
-    m.hostCalled = value == "1";
-  } else if (field == "got") {
-    m.hostGot.push_back(value);
-  } else if (field == "answer") {
-    m.callerGot = value;
-  } else if (field == "also") {
-    m.also.push_back(value);
-  } else if (field == "note") {
-    m.note = value;
-  } else {
-    return false;
-  }
-  return true;
-}
+using Json = nlohmann::json;
 
 template <class E, std::size_t N>
 using Names = std::array<std::pair<E, std::string_view>, N>;
@@ -95,6 +46,69 @@ std::optional<E> valueIn(const Names<E, N>& names, std::string_view name) {
   return std::nullopt;
 }
 
+// One message per line. A text the host could not give as UTF-8 arrives with U+FFFD in place of
+// the bytes, rather than ending the round.
+void writeLine(std::ostream& out, const Json& message) {
+  out << message.dump(-1, ' ', false, Json::error_handler_t::replace) << std::endl;
+}
+
+Json measurementJson(const Measurement& m) {
+  return {{"called", m.hostCalled},
+          {"got", m.hostGot},
+          {"answer", m.callerGot ? Json(*m.callerGot) : Json(nullptr)},
+          {"also", m.also},
+          {"note", m.note}};
+}
+
+// The readers below throw nlohmann's exceptions on a missing field or a field of another type;
+// the line is then unreadable.
+std::vector<std::string> texts(const Json& array) { return array.get<std::vector<std::string>>(); }
+
+Measurement measurementOf(const Json& m) {
+  Measurement measurement;
+  measurement.hostCalled = m.at("called").get<bool>();
+  measurement.hostGot = texts(m.at("got"));
+  if (const Json& answer = m.at("answer"); !answer.is_null())
+    measurement.callerGot = answer.get<std::string>();
+  measurement.also = texts(m.at("also"));
+  measurement.note = m.at("note").get<std::string>();
+  return measurement;
+}
+
+template <class E, std::size_t N>
+E namedIn(const Names<E, N>& names, const Json& name) {
+  std::optional<E> value = valueIn(names, name.get<std::string>());
+  if (!value) throw std::invalid_argument("an unknown name");
+  return *value;
+}
+
+HookOutcome outcomeOf(const Json& o) {
+  HookOutcome outcome;
+  outcome.index = o.at("index").get<int>();
+  outcome.scope = namedIn(kScopeNames, o.at("scope"));
+  outcome.status = namedIn(kStatusNames, o.at("status"));
+  outcome.passed = texts(o.at("passed"));
+  outcome.without = measurementOf(o.at("without"));
+  outcome.with = measurementOf(o.at("with"));
+  return outcome;
+}
+
+// The message on the next line, or why there is none: the end of the input, or a line that is
+// not a JSON object.
+std::optional<Json> nextMessage(const LineSource& in, std::string& problem) {
+  std::optional<std::string> line = in();
+  if (!line) {
+    problem = kEndedEarly;
+    return std::nullopt;
+  }
+  Json message = Json::parse(*line, nullptr, false);
+  if (message.is_discarded() || !message.is_object()) {
+    problem = "the host process sent an unreadable line: " + *line;
+    return std::nullopt;
+  }
+  return message;
+}
+
 }  // namespace
 
 std::string_view scopeName(Scope scope) { return nameIn(kScopeNames, scope); }
@@ -103,101 +117,79 @@ std::optional<Scope> scopeNamed(std::string_view name) { return valueIn(kScopeNa
 std::optional<Status> statusNamed(std::string_view name) { return valueIn(kStatusNames, name); }
 
 void writePlan(std::ostream& out, const std::vector<PlannedHook>& hooks) {
+  Json plan = Json::array();
   for (const PlannedHook& hook : hooks) {
-    out << "hook " << hook.index << ' ' << (hook.enableKey.empty() ? "-" : hook.enableKey) << ' '
-        << (hook.enableKeyOn ? "on" : "off") << ' ' << hook.className << ' ' << hook.selector << ' '
-        << (hook.classMethod ? 'c' : 'i') << '\n';
+    plan.push_back({{"index", hook.index},
+                    {"enableKey", hook.enableKey},
+                    {"enableKeyOn", hook.enableKeyOn},
+                    {"class", hook.className},
+                    {"selector", hook.selector},
+                    {"classMethod", hook.classMethod}});
   }
-  out << "run\n";
+  writeLine(out, {{"plan", std::move(plan)}});
 }
 
 std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in) {
-  std::vector<PlannedHook> hooks;
-  while (std::optional<std::string> line = in()) {
-    if (*line == "run") return hooks;
-    std::istringstream fields(*line);
-    std::string word, state, kind;
-    PlannedHook hook;
-    if (!(fields >> word >> hook.index >> hook.enableKey >> state >> hook.className >>
-          hook.selector >> kind) ||
-        word != "hook") {
-      return std::nullopt;
+  std::string problem;
+  std::optional<Json> message = nextMessage(in, problem);
+  if (!message) return std::nullopt;
+  try {
+    std::vector<PlannedHook> hooks;
+    for (const Json& h : message->at("plan")) {
+      hooks.push_back({h.at("index").get<int>(), h.at("enableKey").get<std::string>(),
+                       h.at("class").get<std::string>(), h.at("selector").get<std::string>(),
+                       h.at("classMethod").get<bool>(), h.at("enableKeyOn").get<bool>()});
     }
-    if (hook.enableKey == "-") hook.enableKey.clear();
-    hook.enableKeyOn = state == "on";
-    hook.classMethod = kind == "c";
-    hooks.push_back(std::move(hook));
+    return hooks;
+  } catch (const std::exception&) {
+    return std::nullopt;
   }
-  return std::nullopt;
 }
 
-void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Holdings& held) {
+void writeDriveAgain(std::ostream& out) { writeLine(out, {{"drive", "again"}}); }
+
+bool isDriveAgain(const std::optional<std::string>& line) {
+  if (!line) return false;
+  Json message = Json::parse(*line, nullptr, false);
+  return message.is_object() && message.value("drive", Json()) == "again";
+}
+
+void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes,
+                   const Holdings& held) {
+  Json all = Json::array();
   for (const HookOutcome& outcome : outcomes) {
-    out << "outcome " << outcome.index << ' ' << scopeName(outcome.scope) << ' '
-        << statusName(outcome.status) << '\n';
-    for (const std::string& value : outcome.passed) out << "passed " << escaped(value) << '\n';
-    writeMeasurement(out, "without", outcome.without);
-    writeMeasurement(out, "with", outcome.with);
+    all.push_back({{"index", outcome.index},
+                   {"scope", scopeName(outcome.scope)},
+                   {"status", statusName(outcome.status)},
+                   {"passed", outcome.passed},
+                   {"without", measurementJson(outcome.without)},
+                   {"with", measurementJson(outcome.with)}});
   }
-  out << "held " << held.objects << ' ' << held.descriptors << '\n' << "done" << std::endl;
+  writeLine(out, {{"outcomes", std::move(all)},
+                  {"held", {{"objects", held.objects}, {"descriptors", held.descriptors}}}});
 }
 
 void writeError(std::ostream& out, const std::string& message) {
-  out << "error " << escaped(message) << std::endl;
+  writeLine(out, {{"error", message}});
 }
 
 Round readRound(const LineSource& in) {
   Round round;
-  while (std::optional<std::string> line = in()) {
-    if (*line == "done") return round;
-    std::size_t space = line->find(' ');
-    std::string word = line->substr(0, space);
-    std::string value = space == std::string::npos ? "" : unescaped(line->substr(space + 1));
-    if (word == "error") {
-      round.error = value;
+  std::optional<Json> message = nextMessage(in, round.error);
+  if (!message) return round;
+  try {
+    if (message->contains("error")) {
+      round.error = message->at("error").get<std::string>();
       return round;
     }
-    if (word == "outcome") {
-      HookOutcome outcome;
-      std::string scope;
-      std::string status;
-      std::istringstream fields(value);
-      fields >> outcome.index >> scope >> status;
-      std::optional<Scope> knownScope = scopeNamed(scope);
-      std::optional<Status> knownStatus = statusNamed(status);
-      if (!fields || !knownScope || !knownStatus) {
-        round.error = "the host process sent an unreadable line: " + *line;
-        return round;
-      }
-      outcome.scope = *knownScope;
-      outcome.status = *knownStatus;
-      round.outcomes.push_back(std::move(outcome));
-      continue;
-    }
-    if (word == "held") {
-      std::istringstream(value) >> round.held.objects >> round.held.descriptors;
-      continue;
-    }
-    if (round.outcomes.empty()) break;
-    HookOutcome& current = round.outcomes.back();
-    std::size_t dot = word.find('.');
-    bool known = false;
-    if (word == "passed") {
-      current.passed.push_back(value);
-      known = true;
-    } else if (dot != std::string::npos) {
-      std::string which = word.substr(0, dot);
-      Measurement* m = which == "without" ? &current.without
-                       : which == "with"  ? &current.with
-                                          : nullptr;
-      known = m != nullptr && readMeasurementField(*m, word.substr(dot + 1), value);
-    }
-    if (!known) {
-      round.error = "the host process sent an unreadable line: " + *line;
-      return round;
-    }
+    for (const Json& outcome : message->at("outcomes"))
+      round.outcomes.push_back(outcomeOf(outcome));
+    const Json& held = message->at("held");
+    round.held = {held.at("objects").get<long>(), held.at("descriptors").get<long>()};
+  } catch (const std::exception& unreadable) {
+    round = Round{};
+    round.error = std::string("the host process sent an unreadable round: ") + unreadable.what();
   }
-  if (round.error.empty()) round.error = kEndedEarly;
   return round;
 }
 

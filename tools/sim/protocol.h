@@ -1,5 +1,6 @@
-// What the simulator and its host processes tell each other through a pipe, one line per field:
-// the hooks to drive, then what each call did before and after the library was loaded.
+// What the simulator and its host processes tell each other through a pipe, one JSON object per
+// line: the hooks to drive, then, round by round, what each call did before and after the library
+// was loaded.
 #pragma once
 
 #include <functional>
@@ -38,12 +39,12 @@ enum class Scope {
 
 // What loading the library did to a hook's method, read from the runtime.
 enum class Status {
-  kReplaced,      // the class's own implementation changed
-  kAdded,         // the class only inherited the method and now has its own
+  kReplaced,  // the class's own implementation changed
+  kAdded,     // the class only inherited the method and now has its own
   kKeyOff,
   kClassAbsent,
   kMethodAbsent,
-  kUnchanged,     // nothing stopped it, yet the implementation is the same
+  kUnchanged,  // nothing stopped it, yet the implementation is the same
 };
 
 // The names the pipe and the simulator's JSON report use.
@@ -71,6 +72,11 @@ using LineSource = std::function<std::optional<std::string>()>;
 void writePlan(std::ostream& out, const std::vector<PlannedHook>& hooks);
 std::optional<std::vector<PlannedHook>> readPlan(const LineSource& in);
 
+// After a round, the simulator asks for another of the same calls, in the same process; the end
+// of its input ends the host.
+void writeDriveAgain(std::ostream& out);
+bool isDriveAgain(const std::optional<std::string>& line);
+
 // What the host process holds after a round: live objects of the stand-in and open
 // descriptors, so that a round repeated many times shows whether anything accumulates.
 struct Holdings {
@@ -78,8 +84,9 @@ struct Holdings {
   long descriptors = -1;
 };
 
-// One round: every outcome, what the process holds, then "done"; or one "error" line.
-void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes, const Holdings& held);
+// One round: every outcome and what the process holds; or an error instead.
+void writeOutcomes(std::ostream& out, const std::vector<HookOutcome>& outcomes,
+                   const Holdings& held);
 void writeError(std::ostream& out, const std::string& message);
 
 struct Round {
