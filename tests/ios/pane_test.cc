@@ -1,89 +1,15 @@
-// The settings pane as vorla-pane writes it, read back with the project's property-list reader
-// and held to the key catalogue: every key the library reads, once, each with the control and the
-// default its kind and the library call for.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
+// The settings pane held to the key catalogue: every key the library reads, once, grouped by app,
+// with titles and explanations a person can read.
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "ios/pane/pane_specifiers.h"
-#include "standin/plist/plist_reader.h"
-#include "standin/text/colour_text.h"
-#include "tools/common/key_catalogue.h"
-#include "tools/common/plist_writer.h"
+#include "tests/ios/written_pane.h"
 
 namespace vorla::pane {
 namespace {
-
-using plist::Array;
-using plist::Dictionary;
-using plist::Value;
-using tools::KeyInfo;
-using tools::KeyKind;
-
-std::string textOf(const Dictionary& specifier, const char* name) {
-  const Value* value = plist::find(specifier, name);
-  return value && value->is<std::string>() ? *value->get_if<std::string>() : "";
-}
-
-// A key's control, the group it stands in, and the line beneath it.
-struct Row {
-  const Dictionary* control;
-  std::string group;
-  std::string explanation;
-};
-
-class WrittenPane : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    std::string path = ::testing::TempDir() + "pane_test." + std::to_string(::getpid()) + ".plist";
-    {
-      std::ofstream out(path, std::ios::binary);
-      out << plist::writeXml(settingsPane(tools::keyCatalogue()));
-      ASSERT_TRUE(out.flush()) << path;
-    }
-    auto read = plist::readFile(path.c_str());
-    std::filesystem::remove(path);
-    ASSERT_TRUE(read) << "the pane is not a property list";
-    pane_ = new Value(std::move(*read));
-  }
-  static void TearDownTestSuite() { delete pane_; }
-  void SetUp() override { ASSERT_NE(pane_, nullptr); }
-
-  static const Dictionary& top() { return *pane_->get_if<Dictionary>(); }
-  static const Array& items() { return *plist::find(top(), "items")->get_if<Array>(); }
-
-  // Every keyed specifier by its key, as often as it occurs.
-  static std::multimap<std::string, Row> rows() {
-    std::multimap<std::string, Row> found;
-    std::string group;
-    for (std::size_t i = 0; i < items().size(); ++i) {
-      const Dictionary& specifier = *items()[i].get_if<Dictionary>();
-      if (textOf(specifier, "cell") == "PSGroupCell") group = textOf(specifier, "label");
-      if (!plist::find(specifier, "key")) continue;
-      std::string explanation;
-      if (i + 1 < items().size()) {
-        const Dictionary& next = *items()[i + 1].get_if<Dictionary>();
-        if (textOf(next, "cell") == "PSStaticTextCell") explanation = textOf(next, "label");
-      }
-      found.emplace(textOf(specifier, "key"), Row{&specifier, group, explanation});
-    }
-    return found;
-  }
-
-  static const Value* pane_;
-};
-
-const Value* WrittenPane::pane_ = nullptr;
 
 TEST_F(WrittenPane, IsAPaneTheLoaderReads) {
   ASSERT_TRUE(pane_->is<Dictionary>());
@@ -217,112 +143,6 @@ TEST_F(WrittenPane, ASwitchStandsAboveTheValuesItNamesAndSaysSo) {
     }
   }
   EXPECT_GT(switchesNamingValues, 0u);
-}
-
-const Value& valueOf(const Dictionary& specifier, const char* name) {
-  static const Value kAbsent{std::string("(absent)")};
-  const Value* value = plist::find(specifier, name);
-  return value ? *value : kAbsent;
-}
-
-// Numbers and punctuation for every number; the number pad, which has neither a decimal point
-// nor a minus sign, for whole numbers only.
-void expectNumericEntry(const Dictionary& control, KeyKind kind) {
-  EXPECT_EQ(textOf(control, "cell"), "PSEditTextCell");
-  EXPECT_EQ(textOf(control, "keyboard"), "numbers");
-  EXPECT_EQ(plist::find(control, "isNumeric") != nullptr, kind == KeyKind::kInteger);
-  if (kind == KeyKind::kInteger) {
-    EXPECT_EQ(valueOf(control, "isNumeric"), Value{true});
-  }
-}
-
-// A colour is typed as the text the library reads, with the forms shown, never corrected.
-void expectColourEntry(const Dictionary& control, const KeyInfo& key) {
-  EXPECT_EQ(textOf(control, "cell"), "PSEditTextCell") << key.key;
-  EXPECT_EQ(plist::find(control, "cellClass"), nullptr) << key.key;
-  EXPECT_TRUE(textOf(control, "placeholder").starts_with("#rrggbb")) << key.key;
-  EXPECT_EQ(textOf(control, "autoCaps"), "none") << key.key;
-  EXPECT_EQ(valueOf(control, "noAutoCorrect"), Value{true}) << key.key;
-}
-
-void expectChoices(const Dictionary& control, const KeyInfo& key, double unset) {
-  EXPECT_EQ(textOf(control, "cell"), "PSLinkListCell");
-  EXPECT_EQ(textOf(control, "detail"), "PSListItemsController");
-  const Value* values = plist::find(control, "validValues");
-  const Value* titles = plist::find(control, "validTitles");
-  ASSERT_TRUE(values && values->is<Array>() && titles && titles->is<Array>()) << key.key;
-  const Array& codes = *values->get_if<Array>();
-  const Array& names = *titles->get_if<Array>();
-  ASSERT_EQ(codes.size(), names.size()) << key.key;
-  std::size_t next = 0;  // the choices in the library's order, the default possibly before them
-  for (const features::CodeChoice& choice : key.choices) {
-    while (next < codes.size() && codes[next] != Value{choice.code}) ++next;
-    ASSERT_LT(next, codes.size()) << key.key << " lacks code " << choice.code;
-    EXPECT_EQ(names[next].get_if<std::string>()->find(choice.meaning), 0u) << key.key;
-  }
-  EXPECT_LE(codes.size(), key.choices.size() + 1) << key.key;
-  EXPECT_NE(std::find(codes.begin(), codes.end(), Value{unset}), codes.end())
-      << key.key << ": its default is not in its list";
-}
-
-TEST_F(WrittenPane, EachControlAndDefaultFollowsTheKeysKind) {
-  auto found = rows();
-  for (const KeyInfo& key : tools::keyCatalogue()) {
-    auto row = found.find(key.key);
-    ASSERT_NE(row, found.end()) << key.key;
-    const Dictionary& control = *row->second.control;
-    const Value* unset = plist::find(control, "default");
-    ASSERT_TRUE(unset) << key.key;
-    std::string cell = textOf(control, "cell");
-    SCOPED_TRACE(key.key + " (" + std::string(tools::kindName(key.kind)) + ")");
-    switch (key.kind) {
-      case KeyKind::kBoolean:
-        EXPECT_EQ(cell, "PSSwitchCell");
-        EXPECT_EQ(*unset, Value{key.defaultText == "on"});
-        break;
-      case KeyKind::kDouble:
-        ASSERT_TRUE(unset->is<double>());
-        EXPECT_EQ(*unset->get_if<double>(), std::strtod(key.defaultText.c_str(), nullptr));
-        if (key.choices.empty()) {
-          expectNumericEntry(control, key.kind);
-        } else {
-          expectChoices(control, key, *unset->get_if<double>());
-        }
-        break;
-      case KeyKind::kInteger:
-        expectNumericEntry(control, key.kind);
-        EXPECT_EQ(*unset, Value{plist::Integer{std::stoll(key.defaultText)}});
-        break;
-      case KeyKind::kText:
-        EXPECT_EQ(cell, "PSEditTextCell");
-        EXPECT_EQ(textOf(control, "autoCaps"), "sentences");
-        ASSERT_TRUE(unset->is<std::string>());
-        EXPECT_EQ('"' + *unset->get_if<std::string>() + '"', key.defaultText);
-        break;
-      case KeyKind::kColour: {
-        expectColourEntry(control, key);
-        ASSERT_TRUE(unset->is<std::string>());
-        const std::string& colour = *unset->get_if<std::string>();
-        EXPECT_TRUE(text::parseColourText(colour))
-            << colour << " is not a colour the library reads";
-        // The fallback of the first hook that reads the key.
-        EXPECT_TRUE(key.defaultText.starts_with(colour)) << colour << " vs " << key.defaultText;
-        break;
-      }
-    }
-    // The preferences service rereads the suite on this notification, which Settings posts
-    // once it has stored a control's value.
-    EXPECT_EQ(textOf(control, "PostNotification"), "com.pellobrast.vorla/ReloadPrefs");
-  }
-}
-
-TEST(UnsetValue, RefusesADefaultTheLibraryCouldNotHave) {
-  KeyInfo colour{"c", tools::KeySource::kSettingsFile, KeyKind::kColour, "#12345", "every", "", {}};
-  EXPECT_THROW(unsetValue(colour), std::logic_error);
-  KeyInfo text{"t", tools::KeySource::kRegistered, KeyKind::kText, "unquoted", "every", "", {}};
-  EXPECT_THROW(unsetValue(text), std::logic_error);
-  KeyInfo count{"n", tools::KeySource::kSettingsFile, KeyKind::kInteger, "1.5", "every", "", {}};
-  EXPECT_THROW(unsetValue(count), std::logic_error);
 }
 
 }  // namespace

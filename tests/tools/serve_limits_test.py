@@ -1,125 +1,21 @@
-"""vorla-sim --serve against any local process: open pages, slow clients, bodies framed to slip
-past the limit and a settings lock held elsewhere leave the page answering within a second, with
-the server's memory and threads bounded. The crowds of connections are held by a helper process
-(serve_crowd.py). Run one group: serve_limits_test.py OpenPagesTest (or SlowClientsTest,
-BodyFramingTest, HeldLockTest, StopTest). The figures measured are printed to standard error."""
+"""vorla-sim --serve against any local process: open pages, slow clients and a settings lock held
+elsewhere leave the page answering within a second, with the server's memory and threads bounded,
+and a stop ends it at once. Run one group: serve_limits_test.py OpenPagesTest (or SlowClientsTest,
+HeldLockTest, StopTest). The figures measured are printed to standard error."""
 
 import fcntl
 import http.client
-import json
 import os
 import socket
-import subprocess
 import sys
 import threading
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
+from serve_load_support import (ANSWER_WITHIN, HEAD_DEADLINE, LOCK_PATIENCE, Crowd,  # noqa: E402
+                                ServedCase, figure, whole_answer)
 from serve_support import Served  # noqa: E402
-
-CROWD = os.path.join(os.path.dirname(__file__), "serve_crowd.py")
-ANSWER_WITHIN = 1.0  # seconds, for a request while the server is under load
-HEAD_DEADLINE = 5.0  # seconds a request has to arrive whole, as the README says
-LOCK_PATIENCE = 3.0  # seconds a change waits for the settings lock, as the README says
-BODY_LIMIT = 4096
-
-
-def figure(text):
-    print("figures: " + text, file=sys.stderr, flush=True)
-
-
-class ServedCase(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.served = Served()
-        cls.own = f"127.0.0.1:{cls.served.port}"
-        cls.colour = 0
-
-    @classmethod
-    def tearDownClass(cls):
-        status = cls.served.stop()
-        if status != 0:
-            raise AssertionError(f"vorla-sim --serve ended with status {status} on SIGINT")
-
-    def status_of_server(self):
-        """The server's resident memory now and at its peak, in MiB, and its threads."""
-        fields = {}
-        with open(f"/proc/{self.served.process.pid}/status") as f:
-            for line in f:
-                name, _, value = line.partition(":")
-                if name in ("VmRSS", "VmHWM", "Threads"):
-                    fields[name] = value.split()[0]
-        return int(fields["VmRSS"]) / 1024, int(fields["VmHWM"]) / 1024, int(fields["Threads"])
-
-    def open_files(self):
-        return len(os.listdir(f"/proc/{self.served.process.pid}/fd"))
-
-    def timed(self, method, path, body=None, headers=None, patience=10):
-        """The status, the JSON answer (or the raw one) and the seconds the answer took."""
-        connection = http.client.HTTPConnection("127.0.0.1", self.served.port, timeout=patience)
-        started = time.monotonic()
-        try:
-            connection.request(method, path, body=body, headers=headers or {})
-            response = connection.getresponse()
-            raw = response.read()
-        except (TimeoutError, socket.timeout):
-            self.fail(f"{method} {path} had no answer within {patience} s")
-        finally:
-            connection.close()
-        took = time.monotonic() - started
-        try:
-            answer = json.loads(raw)
-        except ValueError:
-            answer = raw
-        return response.status, answer, took
-
-    def change_headers(self):
-        return {"Origin": "http://" + self.own, "X-Vorla-Token": self.served.token,
-                "Content-Type": "application/json"}
-
-    def change(self, patience=10):
-        """Sets barxx to a colour not used before, as the page does."""
-        type(self).colour += 1
-        value = "#0000%02x" % (type(self).colour % 256)
-        body = json.dumps({"key": "barxx", "value": value}).encode()
-        return value, self.timed("POST", "/settings", body, self.change_headers(), patience)
-
-    def assert_answers_quickly(self, during):
-        status, _, took = self.timed("GET", "/")
-        self.assertEqual(status, 200, during)
-        self.assertLess(took, ANSWER_WITHIN, f"GET / took {took:.2f} s {during}")
-        value, (status, answer, took) = self.change()
-        self.assertEqual(status, 200, f"a change {during}: {answer}")
-        self.assertLess(took, ANSWER_WITHIN, f"a change took {took:.2f} s {during}")
-        self.assertEqual(self.served.stored()["barxx"], value)
-        return took
-
-
-class Crowd:
-    """serve_crowd.py in a process of its own, ended (and its summary read) on the way out."""
-
-    def __init__(self, served, mode, count):
-        self.process = subprocess.Popen(
-            [sys.executable, CROWD, str(served.port), served.token, mode, str(count)],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        watchdog = threading.Timer(120, self.process.kill)
-        watchdog.start()
-        line = self.process.stdout.readline()
-        watchdog.cancel()
-        if not line.startswith("ready "):
-            self.process.kill()
-            raise AssertionError(f"the helper holding {count} {mode} never got ready: {line!r}")
-        self.ready = json.loads(line[len("ready "):])
-
-    def end(self):
-        self.process.stdin.close()
-        try:
-            line = self.process.stdout.readline()
-            self.process.wait(timeout=30)
-        finally:
-            self.process.kill()
-        return json.loads(line)
 
 
 class OpenPagesTest(ServedCase):
@@ -179,7 +75,7 @@ class SlowClientsTest(ServedCase):
         head = f"GET / HTTP/1.1\r\nHost: {self.own}\r\n".encode()
         sock.sendall(head + b"\r\n")
         answer = b""
-        while not BodyFramingTest.whole(answer):
+        while not whole_answer(answer):
             piece = sock.recv(1 << 16)
             self.assertTrue(piece, "the connection ended before its first answer")
             answer += piece
@@ -200,108 +96,6 @@ class SlowClientsTest(ServedCase):
         took = time.monotonic() - started
         self.assertGreater(took, HEAD_DEADLINE - 1, "the connection was dropped before its deadline")
         self.assertLess(took, HEAD_DEADLINE + 2, "a second head dribbled on was never dropped")
-
-
-class BodyFramingTest(ServedCase):
-    def raw_change(self, head_lines, body_pieces):
-        """Sends a change with the given framing headers and body pieces from a thread of its own,
-        reading the answer as it comes. Returns the answer, the bytes sent when it came, and
-        the seconds from the first body byte to the answer."""
-        sock = socket.create_connection(("127.0.0.1", self.served.port), timeout=30)
-        self.addCleanup(sock.close)
-        head = [f"POST /settings HTTP/1.1", f"Host: {self.own}"]
-        head += [f"{name}: {value}" for name, value in self.change_headers().items()]
-        sock.sendall(("\r\n".join(head + head_lines) + "\r\n\r\n").encode())
-        sent, answered_at = [0], [None]
-
-        def send():
-            try:
-                for piece in body_pieces:
-                    if answered_at[0] is not None:
-                        return
-                    sock.sendall(piece)
-                    sent[0] += len(piece)
-            except OSError:
-                pass  # refused and dropped: the answer is read below
-
-        started = time.monotonic()
-        sender = threading.Thread(target=send, daemon=True)
-        sender.start()
-        answer = b""
-        try:
-            while not self.whole(answer):
-                piece = sock.recv(1 << 16)
-                if not piece:
-                    break
-                answer += piece
-                answered_at[0] = answered_at[0] or time.monotonic()
-        except ConnectionResetError:
-            pass  # what came before the reset is the answer
-        at = sent[0]
-        sender.join(30)
-        return answer, at, (answered_at[0] or time.monotonic()) - started
-
-    @staticmethod
-    def whole(answer):
-        head, found, body = answer.partition(b"\r\n\r\n")
-        length = [int(line.split(b":")[1]) for line in head.lower().split(b"\r\n")
-                  if line.startswith(b"content-length:")]
-        return found and length and len(body) >= length[0]
-
-    @staticmethod
-    def status_and_error(answer):
-        """The status and the JSON answer's error, or the raw body when it is no such answer."""
-        head, _, body = answer.partition(b"\r\n\r\n")
-        status = int(head.split(b" ")[1]) if head else 0
-        try:
-            return status, json.loads(body).get("error")
-        except ValueError:
-            return status, body
-
-    def test_a_chunked_body_past_the_limit_is_refused_at_once_without_memory(self):
-        _, peak_before, _ = self.status_of_server()
-        before = self.served.file_bytes()
-        chunk = b"%x\r\n%s\r\n" % (1 << 16, b" " * (1 << 16))
-        start = b'{"key": "barxx", "value": "#000000"}'
-        pieces = [b"%x\r\n%s\r\n" % (len(start), start)]
-        pieces += [chunk] * (300 * 16)  # 300 MiB
-        answer, sent, took = self.raw_change(["Transfer-Encoding: chunked"], pieces)
-        status, body = self.status_and_error(answer)
-        _, peak_after, _ = self.status_of_server()
-        figure(f"300 MiB chunked body: {status} after {sent / (1 << 20):.1f} MiB sent, in "
-               f"{took * 1000:.0f} ms; server peak RSS {peak_before:.1f} -> {peak_after:.1f} MiB")
-        self.assertEqual(status, 413, answer[:300])
-        self.assertIn("4096", body)
-        # At once: long before the body ends, while the socket buffers still take the rest.
-        self.assertLess(sent, 64 << 20, f"{sent} bytes were taken before the refusal")
-        self.assertLess(peak_after - peak_before, 32, "the refused body was kept in memory")
-        self.assertEqual(self.served.file_bytes(), before)
-
-    def test_the_limit_counts_a_chunked_body_as_sent(self):
-        change = json.dumps({"key": "barxx", "value": "#0a0b0c"}).encode()
-        padded = change[:-1] + b" " * (BODY_LIMIT - len(change)) + b"}"
-        pieces = [b"%x\r\n%s\r\n" % (len(padded[i:i + 100]), padded[i:i + 100])
-                  for i in range(0, len(padded), 100)] + [b"0\r\n\r\n"]
-        answer, _, _ = self.raw_change(["Transfer-Encoding: chunked"], pieces)
-        self.assertEqual(self.status_and_error(answer)[0], 200, answer[:300])
-        self.assertEqual(self.served.stored()["barxx"], "#0a0b0c")
-        one_more = padded[:-1] + b" }"
-        pieces = [b"%x\r\n%s\r\n" % (len(one_more), one_more), b"0\r\n\r\n"]
-        answer, _, _ = self.raw_change(["Transfer-Encoding: chunked"], pieces)
-        self.assertEqual(self.status_and_error(answer)[0], 413, answer[:300])
-
-    def test_content_length_beside_transfer_encoding_is_refused(self):
-        before = self.served.file_bytes()
-        body = b'{"key": "barxx", "value": "#0d0e0f"}'
-        for framing in [["Content-Length: %d" % len(body), "Transfer-Encoding: chunked"],
-                        ["Transfer-Encoding: chunked", "Content-Length: 5"]]:
-            with self.subTest(framing):
-                answer, _, _ = self.raw_change(framing, [b"%x\r\n%s\r\n0\r\n\r\n" % (len(body),
-                                                                                     body)])
-                status, error = self.status_and_error(answer)
-                self.assertEqual(status, 400, answer[:300])
-                self.assertIsInstance(error, str, answer[:300])
-                self.assertEqual(self.served.file_bytes(), before)
 
 
 class HeldLockTest(ServedCase):
