@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
@@ -12,6 +11,7 @@
 
 #include "hosts/host_apps.h"
 #include "standin/foundation/device_paths.h"
+#include "standin/text/ascii.h"
 #include "tools/common/command_line.h"
 #include "tools/common/tool_output.h"
 #include "tools/sim/device_setup.h"
@@ -56,15 +56,11 @@ struct Options {
 
 // The app `word` names, by its name or its title in any case ("Settings" is "preferences").
 const hosts::HostApp* appNamed(const std::string& word) {
-  auto same = [&](std::string_view name) {
-    return name.size() == word.size() &&
-           std::equal(name.begin(), name.end(), word.begin(), [](char a, char b) {
-             return std::tolower(static_cast<unsigned char>(a)) ==
-                    std::tolower(static_cast<unsigned char>(b));
-           });
-  };
   for (const hosts::HostApp& app : hosts::hostApps()) {
-    if (same(app.name) || same(app.title)) return &app;
+    if (text::ascii::equalsIgnoringCase(app.name, word) ||
+        text::ascii::equalsIgnoringCase(app.title, word)) {
+      return &app;
+    }
   }
   return nullptr;
 }
