@@ -1,4 +1,6 @@
 // vorla-sim: shows, app by app, what the library does to every hooked method of simulated hosts.
+#include <fmt/format.h>
+#include <fmt/ranges.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -6,6 +8,7 @@
 #include <charconv>
 #include <filesystem>
 #include <iostream>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -25,14 +28,18 @@ namespace {
 
 constexpr const char* kTool = "vorla-sim";
 
+// The apps' names, as the usage and the refusal of an unknown app list them.
+std::string appNames() {
+  auto names = hosts::hostApps() | std::views::transform(&hosts::HostApp::name);
+  return fmt::format("{}", fmt::join(names, " "));
+}
+
 std::string usage() {
-  std::string apps;
-  for (const hosts::HostApp& app : hosts::hostApps()) apps += std::string(" ") + app.name;
   return "usage: vorla-sim [APP...] [--format text|json|html] [--settings FILE | --root DIR]\n"
          "       vorla-sim --watch APP [--settings FILE | --root DIR]\n"
          "       vorla-sim --serve [--port N] [--settings FILE | --root DIR]\n"
-         "Apps:" +
-         apps +
+         "Apps: " +
+         appNames() +
          "\n(all when none is named; in any case; settings is preferences).\n"
          "--settings simulates with a copy of FILE; otherwise the device root is --root, else\n"
          "VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
@@ -121,9 +128,7 @@ std::optional<int> parse(tools::CommandLine& line, int argc, char** argv, Option
   for (const std::string& word : named) {
     const hosts::HostApp* app = appNamed(word);
     if (app == nullptr) {
-      std::string names;
-      for (const hosts::HostApp& known : hosts::hostApps()) names += std::string(" ") + known.name;
-      return line.usageError("unknown app \"" + word + "\"; the apps are" + names);
+      return line.usageError("unknown app \"" + word + "\"; the apps are " + appNames());
     }
     if (std::find(options.apps.begin(), options.apps.end(), app->name) == options.apps.end()) {
       options.apps.push_back(app->name);
