@@ -30,6 +30,12 @@ constexpr std::string_view trimSpace(std::string_view text) {
   return text.substr(0, end);
 }
 
+inline std::string lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = toLower(c);
+  return out;
+}
+
 constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

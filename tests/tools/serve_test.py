@@ -80,6 +80,9 @@ class ServeSafetyTest(unittest.TestCase):
         # The same request with nothing wrong does change the file, and only the file.
         self.assertEqual(self.request()[0], 200)
         self.assertEqual(self.served.stored()["barxx"], "#123456")
+        # A host name is the same in any case, in the Host and in the Origin.
+        loud = f"LocalHost:{self.served.port}"
+        self.assertEqual(self.request(host=loud, origin="http://" + loud.upper())[0], 200)
         written = [os.path.join(d, f) for d, _, files in os.walk(self.served.root) for f in files]
         self.assertEqual(written, [self.served.settings])
 

@@ -64,6 +64,37 @@ class SimOptionsTest(unittest.TestCase):
         names = run(SIM, "notes").stderr.split("the apps are")[1].split("(")[0].split()
         self.assertTrue(names and all(name in usage for name in names + ["settings"]), usage)
 
+    def test_refusals_in_the_simulator_s_own_words(self):
+        refusals = {
+            ("--format=", "cydia"): "--format needs a value, not an empty one",
+            ("--root=", "cydia"): "--root needs a value, not an empty one",
+            ("cydia", "--format"): "--format needs a value",
+            ("cydia", "-x"): "unknown option -x",
+            ("--serve=1",): "unknown option --serve=1",
+            ("--watch", "safari", "--watch=phone"): "--watch takes one app",
+            ("--format", "json", "--format", "pdf"): 'unknown format "pdf" (text, json or html)',
+        }
+        for words, message in refusals.items():
+            with self.subTest(words=words):
+                # In a folder of its own: a refusal taken for a root would be made there.
+                result = run(SIM, *words, cwd=self.root)
+                refusal = (f"vorla-sim: {message}"
+                           f" (vorla-sim --help shows the usage)\n")
+                self.assertEqual((result.returncode, result.stdout, result.stderr),
+                                 (2, "", refusal))
+        self.assertEqual(os.listdir(self.root), ["var"])
+
+    def test_the_last_value_counts_and_help_is_anywhere(self):
+        report = self.report("--format", "html", "cydia", "--format=text", "--format", "json")
+        self.assertEqual([s["app"] for s in report["sections"]], ["cydia", "every"])
+        usage = run(SIM, "--help").stdout
+        for words in (["cydia", "--help"], ["--bogus", "-h"], ["--format", "pdf", "-h"],
+                      ["-h", "--root"]):
+            self.assertEqual(run(SIM, *words).stdout, usage, words)
+        taken = run(SIM, "--settings", "--root", cwd=self.root)
+        self.assertEqual(taken.stderr,
+                         "vorla-sim: cannot read the settings file --root: no such file\n")
+
     def test_options_after_watch_are_options(self):
         process = subprocess.Popen([SIM, "--watch", "--settings", EXAMPLE, "safari"],
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)

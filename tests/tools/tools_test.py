@@ -135,6 +135,22 @@ class PrefsTest(DeviceRootCase):
         self.assertEqual(self.prefs("--force", "set", "bar1", "on").returncode, 0)
         self.assertEqual(self.stored(), {"bar1": True})
 
+    def test_options_anywhere_and_words_after_the_command_as_typed(self):
+        for text in ["-x", "--frob", "--", "-"]:
+            self.assertEqual(self.prefs("set", "NoSIM", text).returncode, 0, text)
+            self.assertEqual(self.stored()["NoSIM"], text)
+        other = os.path.join(self.root, "other")
+        os.mkdir(other)
+        result = run(PREFS, "--root", other, "set", "bar2", "on", "--force", "--root=" + self.root)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.stored()["bar2"], "on")
+        self.assertEqual(os.listdir(other), [])
+        usage = run(PREFS, "--help").stdout
+        self.assertTrue(usage.startswith("usage: vorla-prefs "), usage)
+        for words in (["set", "bar1", "off", "--help"], ["--verbose", "-h"], ["-h", "--root"]):
+            self.assertEqual(self.prefs(*words).stdout, usage, words)
+        self.assertNotIn("bar1", self.stored())
+
     def test_the_device_root_comes_from_the_environment(self):
         env = dict(os.environ, VORLA_DEVICE_ROOT=self.root)
         self.assertEqual(run(PREFS, "set", "User", "7", env=env).returncode, 0)
@@ -215,6 +231,23 @@ class ErrorsTest(DeviceRootCase):
         self.assertEqual(unreadable_root.returncode, 0, "an empty root simulates no settings")
         os.makedirs(os.path.join(directory, SETTINGS_UNDER_ROOT))
         self.assert_refused(run(SIM, "--root", directory), "vorla-sim")
+
+    def test_settings_tool_refusals_in_its_own_words(self):
+        refusals = {
+            ("--verbose", "list"): "unknown option --verbose",
+            ("--force=1", "list"): "unknown option --force=1",
+            ("--root=", "list"): "--root needs a directory, not an empty name",
+            ("list", "--root"): "--root needs a directory",
+            ("-x",): 'unknown command "-x"',
+            ("get", "bar1", "--"): "wrong number of arguments",
+        }
+        for words, message in refusals.items():
+            with self.subTest(words=words):
+                result = run(PREFS, *words, env=dict(os.environ, VORLA_DEVICE_ROOT=self.root))
+                refusal = (f"vorla-prefs: {message}"
+                           f" (vorla-prefs --help shows the usage)\n")
+                self.assertEqual((result.returncode, result.stdout, result.stderr),
+                                 (2, "", refusal))
 
     def test_settings_tool_errors(self):
         cases = {

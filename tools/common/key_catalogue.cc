@@ -1,5 +1,8 @@
 #include "tools/common/key_catalogue.h"
 
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
 #include <algorithm>
 #include <charconv>
 #include <map>
@@ -93,13 +96,10 @@ void addSettingsFileKeys(std::vector<KeyInfo>& keys) {
   }
   for (auto& [key, reader] : readers) {
     bool colour = reader.fallbacks.front().starts_with("#");
-    std::string defaults;
-    for (const std::string& fallback : reader.fallbacks) {
-      defaults += (defaults.empty() ? "" : " / ") + fallback;
-    }
+    std::string defaults = fmt::format("{}", fmt::join(reader.fallbacks, " / "));
     std::string meaning = std::string(colour ? "colour" : "count") + " of " + reader.hooks.front();
     if (reader.hooks.size() > 1) {
-      meaning += " and " + std::to_string(reader.hooks.size() - 1) + " more";
+      meaning += fmt::format(" and {} more", reader.hooks.size() - 1);
     }
     meaning += ", while " + std::string(reader.constructor->enableKey) + " is on";
     keys.push_back({key,

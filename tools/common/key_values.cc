@@ -11,13 +11,6 @@
 namespace vorla::tools {
 namespace {
 
-std::string lowered(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 std::string shortest(double value) {
   char buffer[32];
   return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
@@ -72,7 +65,7 @@ ParsedValue parseValue(KeyKind kind, std::string_view text) {
   std::string_view trimmed = text::ascii::trimSpace(text);
   switch (kind) {
     case KeyKind::kBoolean: {
-      std::string word = lowered(trimmed);
+      std::string word = text::ascii::lowered(trimmed);
       if (word == "on" || word == "true" || word == "yes" || word == "1") return plist::Value{true};
       if (word == "off" || word == "false" || word == "no" || word == "0") {
         return plist::Value{false};

@@ -1,6 +1,7 @@
 #include "tools/common/settings_store.h"
 
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,9 +28,9 @@ std::string failure(const std::string& what) { return what + ": " + std::strerro
 // The reader's one limit, as every message that names it says it.
 std::string sizeLimitText() {
   constexpr std::size_t kMiB = 1024 * 1024;
-  std::string bytes = std::to_string(plist::kMaxFileBytes) + " bytes";
+  std::string bytes = fmt::format("{} bytes", plist::kMaxFileBytes);
   if (plist::kMaxFileBytes % kMiB != 0) return bytes;
-  return std::to_string(plist::kMaxFileBytes / kMiB) + " MiB (" + bytes + ")";
+  return fmt::format("{} MiB ({})", plist::kMaxFileBytes / kMiB, bytes);
 }
 
 // The file that `path` leads to through any links, or nullopt (with the reason) for a loop.
@@ -117,8 +118,10 @@ std::string keepUnreadable(const std::string& target, const std::string& kept) {
 // library, the simulator and the tools could not read back.
 std::string readerProblem(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() > plist::kMaxFileBytes) {
-    return "the settings file would be " + std::to_string(bytes.size()) + " bytes, more than the " +
-           sizeLimitText() + " a settings file may hold, so it is left as it is";
+    return fmt::format(
+        "the settings file would be {} bytes, more than the {} a settings file may hold, so it is "
+        "left as it is",
+        bytes.size(), sizeLimitText());
   }
   if (!plist::parse(bytes)) {
     return "the settings file would hold more values or deeper nesting than the reader takes, so "
@@ -158,7 +161,9 @@ std::string deviceRootProblem(const std::string& root, bool create) {
   return "there is no device root " + root;
 }
 
-std::string settingsPathUnder(const std::string& root) { return root + standin::suitePath(host::kSuite); }
+std::string settingsPathUnder(const std::string& root) {
+  return root + standin::suitePath(host::kSuite);
+}
 
 SettingsRead readSettings(const std::string& path) {
   struct stat status {};
@@ -172,8 +177,8 @@ SettingsRead readSettings(const std::string& path) {
   if (static_cast<std::uintmax_t>(status.st_size) > plist::kMaxFileBytes) {
     return {SettingsRead::Outcome::kUnreadable,
             {},
-            "it is " + std::to_string(status.st_size) + " bytes, more than the " + sizeLimitText() +
-                " a settings file may hold"};
+            fmt::format("it is {} bytes, more than the {} a settings file may hold", status.st_size,
+                        sizeLimitText())};
   }
   if (::access(path.c_str(), R_OK) != 0) {
     return {SettingsRead::Outcome::kUnreadable, {}, std::strerror(errno)};

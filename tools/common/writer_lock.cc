@@ -1,6 +1,7 @@
 #include "tools/common/writer_lock.h"
 
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,9 +94,10 @@ std::string WriterLock::acquire(const std::string& path, const LockWait& wait, b
       if (now - handedOver >= kLockPatience) {
         ::close(fd_);
         fd_ = -1;
-        return "gave up waiting for the lock " + path + ": one writer has held it for " +
-               std::to_string(kLockPatience.count()) +
-               " s (a writer that was stopped, by Ctrl-Z for one, holds it until it goes on)";
+        return fmt::format(
+            "gave up waiting for the lock {}: one writer has held it for {} s (a writer that was "
+            "stopped, by Ctrl-Z for one, holds it until it goes on)",
+            path, kLockPatience.count());
       }
       if (!told && now - start >= kQuietWait) {
         told = true;

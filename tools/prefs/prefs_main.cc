@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hosts/host_apps.h"
+#include "tools/common/command_line.h"
 #include "tools/common/key_catalogue.h"
 #include "tools/common/key_values.h"
 #include "tools/common/settings_edit.h"
@@ -39,11 +40,6 @@ struct Options {
 int fail(const std::string& message) {
   std::cerr << kTool << ": " << message << '\n';
   return 1;
-}
-
-int usageError(const std::string& message) {
-  std::cerr << kTool << ": " << message << " (vorla-prefs --help shows the usage)\n";
-  return 2;
 }
 
 std::string currentCell(const KeyInfo& info, const plist::Value* stored) {
@@ -110,15 +106,15 @@ int change(const Options& options, const std::string& path) {
   return 0;
 }
 
-int run(const Options& options) {
-  if (options.words.empty()) return usageError("no command");
+int run(const CommandLine& line, const Options& options) {
+  if (options.words.empty()) return line.usageError("no command");
   const std::string& command = options.words[0];
   std::size_t expected = command == "list"                        ? 1
                          : command == "get" || command == "unset" ? 2
                          : command == "set"                       ? 3
                                                                   : 0;
-  if (expected == 0) return usageError("unknown command \"" + command + "\"");
-  if (options.words.size() != expected) return usageError("wrong number of arguments");
+  if (expected == 0) return line.usageError("unknown command \"" + command + "\"");
+  if (options.words.size() != expected) return line.usageError("wrong number of arguments");
 
   bool writes = command == "set" || command == "unset";
   std::string root = chooseDeviceRoot(options.root);
@@ -147,30 +143,16 @@ int run(const Options& options) {
   return get(options.words[1], info, read);
 }
 
-// Parses the command line; returns an exit status when it is already decided.
-std::optional<int> parse(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    std::string word = argv[i];
-    if (word == "--help" || word == "-h") {
-      std::cout << kUsage;
-      return 0;
-    } else if (word == "--force") {
-      options.force = true;
-    } else if (word == "--create-root") {
-      options.createRoot = true;
-    } else if (word == "--root" || word.starts_with("--root=")) {
-      if (word == "--root") {
-        if (i + 1 == argc) return usageError("--root needs a directory");
-        options.root = argv[++i];
-      } else {
-        options.root = word.substr(std::string_view("--root=").size());
-      }
-      if (options.root.empty()) return usageError("--root needs a directory, not an empty name");
-    } else if (word.starts_with("--") && options.words.empty()) {
-      return usageError("unknown option " + word);
-    } else {
-      options.words.push_back(word);
-    }
+// Reads the command line; returns an exit status when it is already decided.
+std::optional<int> parse(CommandLine& line, int argc, char** argv, Options& options) {
+  line.value("--root", options.root, "a directory", ", not an empty name");
+  line.flag("--force", options.force);
+  line.flag("--create-root", options.createRoot);
+  if (std::optional<int> status = line.parse(argc, argv, options.words)) return status;
+  // Before the command a word beginning "--" is a mistyped option; after it, a word to use:
+  // a value may begin with dashes.
+  if (!options.words.empty() && options.words.front().starts_with("--")) {
+    return line.usageError("unknown option " + options.words.front());
   }
   return std::nullopt;
 }
@@ -182,8 +164,9 @@ int main(int argc, char** argv) {
   // A reader that goes away (vorla-prefs list | head) is a failed write to report, as every
   // other failed write is, not a signal that ends the tool without a word.
   std::signal(SIGPIPE, SIG_IGN);
+  vorla::tools::CommandLine line(vorla::tools::kTool, vorla::tools::kUsage);
   vorla::tools::Options options;
-  std::optional<int> status = vorla::tools::parse(argc, argv, options);
-  if (!status) status = vorla::tools::run(options);
+  std::optional<int> status = vorla::tools::parse(line, argc, argv, options);
+  if (!status) status = vorla::tools::run(line, options);
   return vorla::tools::finishOutput(vorla::tools::kTool, *status);
 }

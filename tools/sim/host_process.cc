@@ -1,6 +1,7 @@
 #include "tools/sim/host_process.h"
 
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,11 +16,10 @@ namespace {
 
 std::string endOf(int status) {
   if (WIFSIGNALED(status)) {
-    return "ended by signal " + std::to_string(WTERMSIG(status)) + " (" +
-           strsignal(WTERMSIG(status)) + ")";
+    return fmt::format("ended by signal {} ({})", WTERMSIG(status), strsignal(WTERMSIG(status)));
   }
   if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
-    return "exited with status " + std::to_string(WEXITSTATUS(status));
+    return fmt::format("exited with status {}", WEXITSTATUS(status));
   }
   return "";
 }

@@ -1,18 +1,15 @@
 #include "tools/sim/report.h"
 
+#include <fmt/format.h>
+#include <fmt/ranges.h>
+
 namespace vorla::sim {
 namespace {
 
-std::string joined(const std::vector<std::string>& values) {
-  std::string out;
-  for (const std::string& value : values) out += (out.empty() ? "" : ", ") + value;
-  return out;
-}
-
 std::string counted(const Counts& counts) {
-  return std::to_string(counts.hooks) + (counts.hooks == 1 ? " hook, " : " hooks, ") +
-         std::to_string(counts.installed) + " installed, " +
-         std::to_string(counts.hooks - counts.installed) + " not installed";
+  return fmt::format("{} {}, {} installed, {} not installed", counts.hooks,
+                     counts.hooks == 1 ? "hook" : "hooks", counts.installed,
+                     counts.hooks - counts.installed);
 }
 
 }  // namespace
@@ -72,7 +69,8 @@ std::string measurementText(const Measurement& m, bool hasArguments) {
     if (!m.hostCalled) {
       text = "host not called";
     } else {
-      text = m.hostGot.empty() ? "host called" : "host got " + joined(m.hostGot);
+      text = m.hostGot.empty() ? "host called"
+                               : fmt::format("host got {}", fmt::join(m.hostGot, ", "));
     }
   }
   if (m.callerGot) text += (text.empty() ? "" : "; ") + std::string("caller got ") + *m.callerGot;

@@ -1,17 +1,21 @@
 // vorla-sim: shows, app by app, what the library does to every hooked method of simulated hosts.
+#include <fmt/format.h>
+#include <fmt/ranges.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <iostream>
+#include <ranges>
 #include <string>
 #include <vector>
 
 #include "hosts/host_apps.h"
 #include "standin/foundation/device_paths.h"
+#include "standin/text/ascii.h"
+#include "tools/common/command_line.h"
 #include "tools/common/tool_output.h"
 #include "tools/sim/device_setup.h"
 #include "tools/sim/formats.h"
@@ -24,14 +28,18 @@ namespace {
 
 constexpr const char* kTool = "vorla-sim";
 
+// The apps' names, as the usage and the refusal of an unknown app list them.
+std::string appNames() {
+  auto names = hosts::hostApps() | std::views::transform(&hosts::HostApp::name);
+  return fmt::format("{}", fmt::join(names, " "));
+}
+
 std::string usage() {
-  std::string apps;
-  for (const hosts::HostApp& app : hosts::hostApps()) apps += std::string(" ") + app.name;
   return "usage: vorla-sim [APP...] [--format text|json|html] [--settings FILE | --root DIR]\n"
          "       vorla-sim --watch APP [--settings FILE | --root DIR]\n"
          "       vorla-sim --serve [--port N] [--settings FILE | --root DIR]\n"
-         "Apps:" +
-         apps +
+         "Apps: " +
+         appNames() +
          "\n(all when none is named; in any case; settings is preferences).\n"
          "--settings simulates with a copy of FILE; otherwise the device root is --root, else\n"
          "VORLA_DEVICE_ROOT, else " VORLA_DEFAULT_DEVICE_ROOT
@@ -53,22 +61,13 @@ struct Options {
   std::string port;
 };
 
-int usageError(const std::string& message) {
-  std::cerr << kTool << ": " << message << " (vorla-sim --help shows the usage)\n";
-  return 2;
-}
-
 // The app `word` names, by its name or its title in any case ("Settings" is "preferences").
 const hosts::HostApp* appNamed(const std::string& word) {
-  auto same = [&](std::string_view name) {
-    return name.size() == word.size() &&
-           std::equal(name.begin(), name.end(), word.begin(), [](char a, char b) {
-             return std::tolower(static_cast<unsigned char>(a)) ==
-                    std::tolower(static_cast<unsigned char>(b));
-           });
-  };
   for (const hosts::HostApp& app : hosts::hostApps()) {
-    if (same(app.name) || same(app.title)) return &app;
+    if (text::ascii::equalsIgnoringCase(app.name, word) ||
+        text::ascii::equalsIgnoringCase(app.title, word)) {
+      return &app;
+    }
   }
   return nullptr;
 }
@@ -87,76 +86,57 @@ int portNumber(const std::string& text) {
   return whole && port >= 1 && port <= 65535 ? port : -1;
 }
 
-// Where each option's value goes; --watch alone takes none, though --watch=APP names its app.
-std::string* valueOf(Options& options, std::string_view option) {
-  if (option == "--format") return &options.format;
-  if (option == "--settings") return &options.settings;
-  if (option == "--root") return &options.root;
-  if (option == "--library") return &options.library;
-  if (option == "--port") return &options.port;
-  return nullptr;
-}
-
-// Parses the command line; returns an exit status when it is already decided.
-std::optional<int> parse(int argc, char** argv, Options& options) {
+// Reads the command line; returns an exit status when it is already decided.
+std::optional<int> parse(tools::CommandLine& line, int argc, char** argv, Options& options) {
+  for (auto [name, value] : {std::pair{"--format", &options.format},
+                             {"--settings", &options.settings},
+                             {"--root", &options.root},
+                             {"--library", &options.library},
+                             {"--port", &options.port}}) {
+    line.value(name, *value, "a value", ", not an empty one");
+  }
+  line.flag("--serve", options.serve);
+  // --watch takes its app as any other word, or after an equals sign: --watch=APP.
+  std::vector<std::string> watched;
+  CLI::Option* watch = line.app().add_option("--watch", watched)->expected(0, 1)->take_all();
+  std::vector<std::string> words;
+  if (std::optional<int> status = line.parse(argc, argv, words)) return status;
+  options.watch = watch->count() > 0;
   std::vector<std::string> named;
-  for (int i = 1; i < argc; ++i) {
-    std::string word = argv[i];
-    std::size_t equals = word.find('=');
-    std::string option = word.substr(0, equals);
-    if (word == "--help" || word == "-h") {
-      std::cout << usage();
-      return 0;
-    } else if (word == "--serve") {
-      options.serve = true;
-    } else if (option == "--watch") {
-      options.watch = true;
-      if (equals != std::string::npos) named.push_back(word.substr(equals + 1));
-    } else if (std::string* value = valueOf(options, option)) {
-      if (equals != std::string::npos) {
-        *value = word.substr(equals + 1);
-      } else if (i + 1 < argc) {
-        *value = argv[++i];
-      } else {
-        return usageError(option + " needs a value");
-      }
-      if (value->empty()) return usageError(option + " needs a value, not an empty one");
-    } else if (word.starts_with("-")) {
-      return usageError("unknown option " + word);
-    } else {
-      named.push_back(word);
-    }
+  std::copy_if(watched.begin(), watched.end(), std::back_inserter(named),
+               [](const std::string& app) { return !app.empty(); });
+  for (const std::string& word : words) {
+    if (word.starts_with("-")) return line.usageError("unknown option " + word);
+    named.push_back(word);
   }
   if (options.format != "text" && options.format != "json" && options.format != "html") {
-    return usageError("unknown format \"" + options.format + "\" (text, json or html)");
+    return line.usageError("unknown format \"" + options.format + "\" (text, json or html)");
   }
   if (!options.settings.empty() && !options.root.empty()) {
-    return usageError("--settings and --root exclude each other");
+    return line.usageError("--settings and --root exclude each other");
   }
   if (options.serve) {
     if (!named.empty() || options.watch || options.format != "text") {
-      return usageError("--serve shows every app, on its page only");
+      return line.usageError("--serve shows every app, on its page only");
     }
   } else if (!options.port.empty()) {
-    return usageError("--port goes with --serve");
+    return line.usageError("--port goes with --serve");
   }
   if (!options.port.empty() && portNumber(options.port) < 0) {
-    return usageError("--port takes a number from 1 to 65535, not \"" + options.port + "\"");
+    return line.usageError("--port takes a number from 1 to 65535, not \"" + options.port + "\"");
   }
   for (const std::string& word : named) {
     const hosts::HostApp* app = appNamed(word);
     if (app == nullptr) {
-      std::string names;
-      for (const hosts::HostApp& known : hosts::hostApps()) names += std::string(" ") + known.name;
-      return usageError("unknown app \"" + word + "\"; the apps are" + names);
+      return line.usageError("unknown app \"" + word + "\"; the apps are " + appNames());
     }
     if (std::find(options.apps.begin(), options.apps.end(), app->name) == options.apps.end()) {
       options.apps.push_back(app->name);
     }
   }
   if (options.watch) {
-    if (options.apps.size() != 1) return usageError("--watch takes one app");
-    if (options.format != "text") return usageError("--watch shows text only");
+    if (options.apps.size() != 1) return line.usageError("--watch takes one app");
+    if (options.format != "text") return line.usageError("--watch shows text only");
   }
   if (options.apps.empty()) {
     for (const hosts::HostApp& app : hosts::hostApps()) options.apps.push_back(app.name);
@@ -206,8 +186,9 @@ int run(const Options& options) {
 int main(int argc, char** argv) {
   // A host process that ends early must not take the simulator with it.
   signal(SIGPIPE, SIG_IGN);
+  vorla::tools::CommandLine line(vorla::sim::kTool, vorla::sim::usage());
   vorla::sim::Options options;
-  if (std::optional<int> status = vorla::sim::parse(argc, argv, options)) {
+  if (std::optional<int> status = vorla::sim::parse(line, argc, argv, options)) {
     return vorla::tools::finishOutput(vorla::sim::kTool, *status);
   }
   return vorla::sim::run(options);

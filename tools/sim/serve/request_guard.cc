@@ -2,10 +2,10 @@
 
 #include <sys/random.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <stdexcept>
+
+#include "standin/text/ascii.h"
 
 namespace vorla::sim {
 namespace {
@@ -27,12 +27,6 @@ std::string randomToken() {
   return token;
 }
 
-std::string lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // Compares in a time that does not depend on where the texts first differ.
 bool sameSecret(const std::string& given, const std::string& secret) {
   unsigned char difference = given.size() == secret.size() ? 0 : 1;
@@ -48,7 +42,7 @@ RequestGuard::RequestGuard(int port) : port_(port), token_(randomToken()) {}
 
 std::optional<Refusal> RequestGuard::check(const Request& request) const {
   std::string port = ":" + std::to_string(port_);
-  std::string host = lowered(request.header("Host"));
+  std::string host = text::ascii::lowered(request.header("Host"));
   if (request.headerCount("Host") != 1 ||
       (host != "127.0.0.1" + port && host != "localhost" + port)) {
     return Refusal{421, "this server answers only to 127.0.0.1" + port + " and localhost" + port +
@@ -66,7 +60,8 @@ std::optional<Refusal> RequestGuard::check(const Request& request) const {
                    "a change needs the token of the address vorla-sim printed; open that "
                    "address again"};
   }
-  if (request.headerCount("Origin") != 1 || lowered(request.header("Origin")) != "http://" + host) {
+  if (request.headerCount("Origin") != 1 ||
+      text::ascii::lowered(request.header("Origin")) != "http://" + host) {
     return Refusal{403, "a change must come from the settings page itself, not from \"" +
                             request.header("Origin") + "\""};
   }
