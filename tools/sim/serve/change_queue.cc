@@ -1,6 +1,5 @@
 #include "tools/sim/serve/change_queue.h"
 
-#include "tools/common/settings_edit.h"
 
 namespace vorla::sim {
 namespace {
@@ -29,11 +28,11 @@ ChangeQueue::~ChangeQueue() {
   worker_.join();
 }
 
-void ChangeQueue::submit(Change change, std::function<void(Reply)> answer) {
+void ChangeQueue::submit(Edit edit, std::function<void(Reply)> answer) {
   {
     std::lock_guard lock(mutex_);
     if (!stopping_ && jobs_.size() < kMostWaiting) {
-      jobs_.push_back({std::move(change), std::move(answer),
+      jobs_.push_back({std::move(edit), std::move(answer),
                        std::chrono::steady_clock::now() + kChangeLockWait});
       queued_.notify_one();
       return;
@@ -59,10 +58,7 @@ void ChangeQueue::work() {
     // The deadline counts from the change's arrival: one queued behind a change that waited
     // keeps only what is left of its own wait.
     tools::LockWait wait{.deadline = job.deadline};
-    tools::EditResult edit =
-        job.change.value
-            ? tools::setKey(settingsFile_, job.change.key, *job.change.value, false, wait)
-            : tools::unsetKey(settingsFile_, job.change.key, false, wait);
+    tools::EditResult edit = job.edit(wait);
     if (edit.busy) {
       job.answer(
           busy(edit.message + " for more than " + std::to_string(kChangeLockWait.count()) + " s"));
