@@ -44,6 +44,8 @@ class PageTestCase(unittest.TestCase):
             "width": width, "height": height, "deviceScaleFactor": 1, "mobile": mobile})
         self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
             "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+        # From a blank page, so that an address differing only in its fragment is loaded anew.
+        self.driver.get("about:blank")
         self.driver.get(address or self.served.url)
         self.wait(10).until(lambda d: d.find_elements(By.CSS_SELECTOR, ".setting[data-key]"))
 

@@ -127,18 +127,24 @@ function refreshRows() {
   for (const banner of banners) banner();
 }
 
+// The buttons are made once and brought up to date: one replaced under the pointer would lose the
+// click, and the focus.
 function drawApps() {
   const nav = document.getElementById("apps");
-  nav.replaceChildren(...state.groups.map((group) => {
-    const changed = sectionsOf(group.app).reduce(
-      (n, s) => n + s.rows.filter((r) => r.changed).length, 0);
-    const button = el("button", {type: "button", "data-app": group.app,
-                                 "aria-current": String(group.app === shownApp)},
-                      el("span", {text: group.title}),
-                      el("span", {class: "count", text: changed ? changed + " changed" : ""}));
-    button.addEventListener("click", () => showApp(group.app));
-    return button;
-  }));
+  if (nav.children.length === 0) {
+    nav.replaceChildren(...state.groups.map((group) => {
+      const button = el("button", {type: "button", "data-app": group.app},
+                        el("span", {text: group.title}), el("span", {class: "count"}));
+      button.addEventListener("click", () => showApp(group.app));
+      return button;
+    }));
+  }
+  for (const button of nav.children) {
+    const app = button.dataset.app;
+    const changed = sectionsOf(app).reduce((n, s) => n + s.rows.filter((r) => r.changed).length, 0);
+    button.setAttribute("aria-current", String(app === shownApp));
+    button.lastChild.textContent = changed ? changed + " changed" : "";
+  }
 }
 
 function draw(appChanged) {
@@ -150,14 +156,10 @@ function draw(appChanged) {
   file.className = unreadable ? "unreadable" : "";
   document.getElementById("import-limit").textContent = "files up to " + state.bodyLimit + " bytes";
   // Focus stays where it is: the rows are redrawn only when the app changes.
-  const focused = document.activeElement;
   drawApps();
   if (appChanged) drawSettings();
   else refreshRows();
   drawPreview();
-  if (focused && focused.matches("#apps button") && !document.body.contains(focused)) {
-    document.querySelector(`#apps button[data-app="${focused.dataset.app}"]`).focus();
-  }
 }
 
 function onState(next) {

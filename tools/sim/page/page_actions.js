@@ -2,25 +2,17 @@
 // export and import of the settings file, and undo of the page's last writes.
 "use strict";
 
-const undoStack = [];  // {label, changes} or {label, bytes}: what puts the file back
+const undoStack = [];  // {label, body} or {label, bytes}: what puts the file back
 const kMostUndos = 20;
 
-// What restores `keys` to what the file holds now; null when one holds a value the page cannot
-// write back (an array, say), since an undo that leaves one out would not be an undo.
-function undoOf(keys, label) {
-  const changes = [];
-  for (const key of keys) {
-    const info = findKey(key);
-    if (!info) return null;
-    if (!info.stored) changes.push({key, unset: true});
-    else if (info.text !== null) changes.push({key, value: info.text});
-    else return null;
+// `body` comes with the server's answer, read under the lock of the write it undoes; a write that
+// replaced a value the page cannot type, or too many to send back at once, cannot be undone.
+function rememberUndo(label, body) {
+  if (!body || !fits(JSON.stringify(body))) {
+    showStatus(document.getElementById("status").textContent + " (this cannot be undone here)", false);
+    return;
   }
-  return {label, changes};
-}
-
-function rememberUndo(undo) {
-  undoStack.push(undo);
+  undoStack.push({label, body});
   if (undoStack.length > kMostUndos) undoStack.shift();
   drawUndo();
 }
@@ -36,7 +28,7 @@ async function undoLast() {
   const undo = undoStack.pop();
   drawUndo();
   if (!undo) return;
-  const answer = undo.bytes ? await sendImport(undo.bytes) : await sendChanges(undo.changes);
+  const answer = undo.bytes ? await sendImport(undo.bytes) : await sendBatch(undo.body);
   if (answer.ok) showStatus("Undone: " + undo.label, false);
   else {
     undoStack.push(undo);
@@ -46,22 +38,21 @@ async function undoLast() {
 }
 
 async function resetKeys(keys, label) {
-  if (keys.length === 0) return showStatus("Nothing to reset: " + label + " holds only defaults", false);
-  const undo = undoOf(keys, "the reset of " + label);
-  settle(keys, await sendChanges(keys.map((key) => ({key, unset: true}))), undo);
+  settle(keys, await sendChanges(keys.map((key) => ({key, unset: true}))), "the reset of " + label);
 }
 
-function storedKeys(groups) {
-  return groups.flatMap((g) => g.keys.filter((k) => k.stored).map((k) => k.key));
+// Every key of the groups, stored or not as the page last heard: the file may have changed since.
+function keysOf(groups) {
+  return groups.flatMap((g) => g.keys.map((k) => k.key));
 }
 
 function resetShownApp() {
   const group = state.groups.find((g) => g.app === shownApp);
-  resetKeys(storedKeys([group]), group.title);
+  resetKeys(keysOf([group]), group.title);
 }
 
 function resetEverything() {
-  resetKeys(storedKeys(state.groups), "every app");
+  resetKeys(keysOf(state.groups), "every app");
 }
 
 async function exportFile() {
@@ -88,7 +79,8 @@ async function importFile(file) {
   if (!answer.ok) return announce("Cannot import " + file.name + ": " + answer.message);
   showStatus(answer.message, false);
   if (before.ok && before.bytes.byteLength <= state.bodyLimit) {
-    rememberUndo({label: "the import of " + file.name, bytes: before.bytes});
+    undoStack.push({label: "the import of " + file.name, bytes: before.bytes});
+    drawUndo();
   }
 }
 

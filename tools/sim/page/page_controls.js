@@ -26,16 +26,15 @@ function shownValue(info) {
 }
 
 async function sendSetting(key, change) {
-  const undo = undoOf([key], "the change of " + key);
   pending.set(key, change.unset ? findKey(key).defaultValue : change.value);
   refreshKey(key);
   const answer = await sendChange(key, change);
-  settle([key], answer, undo);
+  settle([key], answer, (change.unset ? "the reset of " : "the change of ") + key);
 }
 
 // Shows what became of a write of `keys`: its message, or its refusal beside each key's control
-// and announced once.
-function settle(keys, answer, undo) {
+// and announced once. A write done is remembered for undo as `label`.
+function settle(keys, answer, label) {
   for (const key of keys) {
     if (answer.ok) {
       errors.delete(key);
@@ -47,7 +46,7 @@ function settle(keys, answer, undo) {
   }
   if (answer.ok) {
     showStatus(answer.message, false);
-    if (undo) rememberUndo(undo);
+    rememberUndo(label, answer.undo);
     // A write that changed nothing brings no new state: stop showing the sent text anyway.
     setTimeout(() => { keys.forEach((k) => pending.delete(k)); keys.forEach(refreshKey); }, 1500);
   } else {

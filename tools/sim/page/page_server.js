@@ -21,7 +21,8 @@ async function post(path, body, type) {
   }
   const answer = await response.json().catch(() => ({error: "HTTP " + response.status}));
   if (response.status === 403 && /token/.test(answer.error || "")) addressExpired();
-  return {ok: response.ok, message: response.ok ? answer.message : answer.error};
+  return {ok: response.ok, message: response.ok ? answer.message : answer.error,
+          undo: answer.undo || null};
 }
 
 // The bytes a change's request takes: the server refuses a body past state.bodyLimit unread.
@@ -33,8 +34,32 @@ function sendChange(key, change) {
   return post("/settings", JSON.stringify(Object.assign({key}, change)), "application/json");
 }
 
+// Several changes as one body: keys and texts only, so that a reset of every key fits in one.
+function changesBody(changes) {
+  const set = {}, unset = [];
+  for (const change of changes) {
+    if (change.unset) unset.push(change.key);
+    else set[change.key] = change.value;
+  }
+  return JSON.stringify({set, unset});
+}
+
+function fits(body) {
+  return new TextEncoder().encode(body).length <= state.bodyLimit;
+}
+
+// `body` as the server's answers give it to put back what a write replaced.
+function sendBatch(body) {
+  const text = JSON.stringify(body);
+  if (!fits(text)) {
+    return {ok: false, message: "these changes take more than the " + state.bodyLimit +
+                                " bytes one write may hold; nothing was changed"};
+  }
+  return post("/settings/batch", text, "application/json");
+}
+
 function sendChanges(changes) {
-  return post("/settings/batch", JSON.stringify({changes}), "application/json");
+  return sendBatch(JSON.parse(changesBody(changes)));
 }
 
 function sendImport(bytes) {

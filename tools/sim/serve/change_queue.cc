@@ -1,5 +1,7 @@
 #include "tools/sim/serve/change_queue.h"
 
+#include <nlohmann/json.hpp>
+
 
 namespace vorla::sim {
 namespace {
@@ -12,6 +14,12 @@ Reply busy(const std::string& why) {
                    why +
                        "; nothing was changed (try again once it is free, or stop the other "
                        "writer)");
+}
+
+Reply answered(const std::string& message, const std::string& undo) {
+  nlohmann::json body = {{"message", message}};
+  if (!undo.empty()) body["undo"] = nlohmann::json::parse(undo);
+  return {200, "application/json", body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
 }
 
 }  // namespace
@@ -58,12 +66,13 @@ void ChangeQueue::work() {
     // The deadline counts from the change's arrival: one queued behind a change that waited
     // keeps only what is left of its own wait.
     tools::LockWait wait{.deadline = job.deadline};
-    tools::EditResult edit = job.edit(wait);
+    PageWrite write = job.edit(wait);
+    const tools::EditResult& edit = write.result;
     if (edit.busy) {
       job.answer(
           busy(edit.message + " for more than " + std::to_string(kChangeLockWait.count()) + " s"));
     } else {
-      job.answer(jsonReply(edit.done ? 200 : 422, edit.done ? "message" : "error", edit.message));
+      job.answer(edit.done ? answered(edit.message, write.undo) : jsonReply(422, "error", edit.message));
     }
     lock.lock();
   }

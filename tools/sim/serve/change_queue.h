@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "tools/common/settings_edit.h"
+#include "tools/sim/serve/page_edits.h"
 #include "tools/sim/serve/request.h"
 
 namespace vorla::sim {
@@ -19,8 +19,8 @@ namespace vorla::sim {
 // How long a change waits, from its arrival, for the settings lock another writer holds.
 inline constexpr std::chrono::seconds kChangeLockWait{3};
 
-// One write of the page (see page_edits.h), given the wait it may spend on the settings lock.
-using Edit = std::function<tools::EditResult(const tools::LockWait&)>;
+// One write of the page, given the wait it may spend on the settings lock.
+using Edit = std::function<PageWrite(const tools::LockWait&)>;
 
 class ChangeQueue {
  public:
@@ -29,7 +29,8 @@ class ChangeQueue {
   ~ChangeQueue();
 
   // Makes `edit` after those queued before it (one change as vorla-prefs set or unset makes
-  // it), and calls `answer` once, on the queue's thread: 200 with {"message"}, 422 with the refusal, or
+  // it), and calls `answer` once, on the queue's thread: 200 with {"message"} (and {"undo"}, the body
+  // that puts back what was replaced), 422 with the refusal, or
   // 503 when the lock was not free within kChangeLockWait of now (nothing is then written, then or
   // later). Answered 503 at once when too many changes wait already.
   void submit(Edit edit, std::function<void(Reply)> answer);

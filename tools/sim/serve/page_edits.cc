@@ -1,6 +1,7 @@
 #include "tools/sim/serve/page_edits.h"
 
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <variant>
 
 #include "tools/common/key_catalogue.h"
@@ -57,24 +58,48 @@ tools::EditResult written(const std::string& path, bool force,
 
 using Parsed = std::pair<std::string, std::optional<plist::Value>>;
 
+// What puts back the values of `keys` in `entries`, as a batch body.
+std::string undoBody(const plist::Dictionary& entries, const std::vector<Parsed>& keys) {
+  nlohmann::json set = nlohmann::json::object(), unset = nlohmann::json::array();
+  for (const auto& [key, unused] : keys) {
+    const plist::Value* before = plist::find(entries, key);
+    if (before == nullptr) {
+      unset.push_back(key);
+    } else if (std::optional<std::string> text = typedText(*before)) {
+      set[key] = *text;
+    } else {
+      return "";
+    }
+  }
+  return nlohmann::json{{"set", set}, {"unset", unset}}.dump(
+      -1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+PageWrite refused(std::string why) { return {{false, std::move(why), ""}, ""}; }
+
 }  // namespace
 
-tools::EditResult applyChanges(const std::string& path, const std::vector<Change>& changes,
-                               const tools::LockWait& wait) {
+std::optional<std::string> typedText(const plist::Value& value) {
+  if (auto* text = value.get_if<std::string>()) return *text;
+  if (auto* flag = value.get_if<bool>()) return *flag ? "on" : "off";
+  if (value.is<double>() || value.is<plist::Integer>()) return tools::showValue(value);
+  return std::nullopt;
+}
+
+PageWrite applyChanges(const std::string& path, const std::vector<Change>& changes,
+                       const tools::LockWait& wait) {
   std::vector<Parsed> parsed;
   std::string report;
   for (const Change& change : changes) {
     const tools::KeyInfo* info = tools::findKey(change.key);
     if (info == nullptr) {
-      return {false,
-              "unknown key " + tools::quotedText(change.key) +
-                  ": the library does not read it, so the page does not set it",
-              ""};
+      return refused("unknown key " + tools::quotedText(change.key) +
+                     ": the library does not read it, so the page does not set it");
     }
     std::optional<plist::Value> value;
     if (change.value) {
       tools::ParsedValue typed = tools::valueForKey(change.key, info->kind, *change.value);
-      if (auto* refusal = std::get_if<std::string>(&typed)) return {false, *refusal, ""};
+      if (auto* refusal = std::get_if<std::string>(&typed)) return refused(*refusal);
       value = std::get<plist::Value>(std::move(typed));
     }
     if (changes.size() == 1) {
@@ -86,7 +111,9 @@ tools::EditResult applyChanges(const std::string& path, const std::vector<Change
     parsed.emplace_back(change.key, std::move(value));
   }
   if (changes.size() != 1) report = std::to_string(changes.size()) + " settings changed at once";
+  std::string undo;
   auto edit = [&](plist::Dictionary& entries) {
+    undo = undoBody(entries, parsed);
     bool changed = false;
     for (const auto& [key, value] : parsed) {
       auto position = std::find_if(entries.begin(), entries.end(),
@@ -103,25 +130,24 @@ tools::EditResult applyChanges(const std::string& path, const std::vector<Change
     }
     return changed;
   };
-  return written(path, false, edit, wait, std::move(report));
+  tools::EditResult result = written(path, false, edit, wait, std::move(report));
+  return {std::move(result), result.done ? std::move(undo) : ""};
 }
 
-tools::EditResult importSettings(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                                 const tools::LockWait& wait) {
+PageWrite importSettings(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         const tools::LockWait& wait) {
   tools::SettingsRead read = tools::parseSettings(bytes);
   if (read.outcome != tools::SettingsRead::Outcome::kRead) {
-    return {false,
-            "the chosen file is not a settings file (" + read.problem + "); nothing was changed",
-            ""};
+    return refused("the chosen file is not a settings file (" + read.problem +
+                   "); nothing was changed");
   }
   for (const auto& [key, value] : read.entries) {
     const tools::KeyInfo* info = tools::findKey(key);
     if (info == nullptr) continue;  // kept as the settings file keeps every key it does not know
     if (std::string mismatch = tools::kindMismatch(info->kind, value); !mismatch.empty()) {
-      return {false,
-              "the chosen file holds " + tools::keyText(key) + " = " + tools::showValue(value) +
-                  ", " + mismatch + " as the library reads it; nothing was changed",
-              ""};
+      return refused("the chosen file holds " + tools::keyText(key) + " = " +
+                     tools::showValue(value) + ", " + mismatch +
+                     " as the library reads it; nothing was changed");
     }
   }
   std::size_t count = read.entries.size();
@@ -130,8 +156,10 @@ tools::EditResult importSettings(const std::string& path, const std::vector<std:
     entries = read.entries;
     return true;
   };
-  return written(path, false, edit, wait,
-                 "imported " + std::to_string(count) + " entries: the file holds them and no other");
+  // The page undoes an import with the file it exported before, which may hold any value.
+  return {written(path, false, edit, wait,
+                  "imported " + std::to_string(count) + " entries: the file holds them and no other"),
+          ""};
 }
 
 }  // namespace vorla::sim

@@ -35,21 +35,33 @@ std::variant<Change, std::string> changeOf(const std::string& body) {
 std::variant<std::vector<Change>, std::string> changesOf(const std::string& body) {
   Json document = Json::parse(body, nullptr, false);
   if (document.is_discarded()) return "the body is not well-formed JSON in UTF-8";
-  const char* shape = "the body is {\"changes\": [CHANGE, ...]}, at least one, each key once";
-  if (!document.is_object() || document.size() != 1 || !document.contains("changes") ||
-      !document["changes"].is_array() || document["changes"].empty()) {
-    return shape;
-  }
+  // Keys and texts without a name per change: a reset of every key fits in one body.
+  const char* shape =
+      "the body is {\"set\": {K: TEXT, ...}, \"unset\": [K, ...]}, either part optional, at least "
+      "one change, each key once";
+  if (!document.is_object() || document.empty()) return shape;
   std::vector<Change> changes;
   std::set<std::string> keys;
-  for (const Json& item : document["changes"]) {
-    std::variant<Change, std::string> change = changeOfJson(item);
-    if (auto* malformed = std::get_if<std::string>(&change)) return "a change: " + *malformed;
-    Change& made = std::get<Change>(change);
-    // Two changes of one key would make the result depend on their order.
-    if (!keys.insert(made.key).second) return shape;
-    changes.push_back(std::move(made));
+  for (const auto& [part, items] : document.items()) {
+    if (part == "set" && items.is_object()) {
+      for (const auto& [key, value] : items.items()) {
+        if (!value.is_string()) return shape;
+        changes.push_back({key, value.get<std::string>()});
+      }
+    } else if (part == "unset" && items.is_array()) {
+      for (const Json& key : items) {
+        if (!key.is_string()) return shape;
+        changes.push_back({key.get<std::string>(), std::nullopt});
+      }
+    } else {
+      return shape;
+    }
   }
+  for (const Change& change : changes) {
+    // Two changes of one key would make the result depend on their order.
+    if (!keys.insert(change.key).second) return shape;
+  }
+  if (changes.empty()) return shape;
   return changes;
 }
 

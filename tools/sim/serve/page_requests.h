@@ -12,7 +12,7 @@ namespace vorla::sim {
 // {"key": K, "value": TEXT} or {"key": K, "unset": true}.
 std::variant<Change, std::string> changeOf(const std::string& body);
 
-// {"changes": [CHANGE, ...]}, each as changeOf reads it; at least one, each key once.
+// {"set": {K: TEXT, ...}, "unset": [K, ...]}: at least one change, each key once.
 std::variant<std::vector<Change>, std::string> changesOf(const std::string& body);
 
 }  // namespace vorla::sim

@@ -1,9 +1,12 @@
 #include "tools/sim/serve/page_state.h"
 
+#include <optional>
+
 #include "hosts/host_apps.h"
+#include "standin/text/colour_text.h"
 #include "tools/common/key_catalogue.h"
 #include "tools/common/key_values.h"
-#include "standin/text/colour_text.h"
+#include "tools/sim/serve/page_edits.h"
 #include "tools/sim/serve/routes.h"
 
 namespace vorla::sim {
@@ -11,13 +14,9 @@ namespace {
 
 using Json = nlohmann::json;
 
-// The text that, typed into the page or given to vorla-prefs set, stands for the stored value;
-// null for an array, a dictionary, data or a date, which the page cannot edit.
 Json editableText(const plist::Value& value) {
-  if (auto* text = value.get_if<std::string>()) return *text;
-  if (auto* flag = value.get_if<bool>()) return *flag ? "on" : "off";
-  if (value.is<double>() || value.is<plist::Integer>()) return tools::showValue(value);
-  return nullptr;
+  std::optional<std::string> text = typedText(value);
+  return text ? Json(*text) : Json(nullptr);
 }
 
 // What a key of each kind accepts, said beside its field before anything is refused.
