@@ -158,7 +158,9 @@ std::string deviceRootProblem(const std::string& root, bool create) {
   return "there is no device root " + root;
 }
 
-std::string settingsPathUnder(const std::string& root) { return root + standin::suitePath(host::kSuite); }
+std::string settingsPathUnder(const std::string& root) {
+  return root + standin::suitePath(host::kSuite);
+}
 
 SettingsRead readSettings(const std::string& path) {
   struct stat status {};

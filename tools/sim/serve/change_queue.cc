@@ -2,7 +2,6 @@
 
 #include <nlohmann/json.hpp>
 
-
 namespace vorla::sim {
 namespace {
 
@@ -19,7 +18,8 @@ Reply busy(const std::string& why) {
 Reply answered(const std::string& message, const std::string& undo) {
   nlohmann::json body = {{"message", message}};
   if (!undo.empty()) body["undo"] = nlohmann::json::parse(undo);
-  return {200, "application/json", body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
+  return {200, "application/json",
+          body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
 }
 
 }  // namespace
@@ -40,8 +40,8 @@ void ChangeQueue::submit(Edit edit, std::function<void(Reply)> answer) {
   {
     std::lock_guard lock(mutex_);
     if (!stopping_ && jobs_.size() < kMostWaiting) {
-      jobs_.push_back({std::move(edit), std::move(answer),
-                       std::chrono::steady_clock::now() + kChangeLockWait});
+      jobs_.push_back(
+          {std::move(edit), std::move(answer), std::chrono::steady_clock::now() + kChangeLockWait});
       queued_.notify_one();
       return;
     }
@@ -72,7 +72,8 @@ void ChangeQueue::work() {
       job.answer(
           busy(edit.message + " for more than " + std::to_string(kChangeLockWait.count()) + " s"));
     } else {
-      job.answer(edit.done ? answered(edit.message, write.undo) : jsonReply(422, "error", edit.message));
+      job.answer(edit.done ? answered(edit.message, write.undo)
+                           : jsonReply(422, "error", edit.message));
     }
     lock.lock();
   }

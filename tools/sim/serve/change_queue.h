@@ -29,10 +29,10 @@ class ChangeQueue {
   ~ChangeQueue();
 
   // Makes `edit` after those queued before it (one change as vorla-prefs set or unset makes
-  // it), and calls `answer` once, on the queue's thread: 200 with {"message"} (and {"undo"}, the body
-  // that puts back what was replaced), 422 with the refusal, or
-  // 503 when the lock was not free within kChangeLockWait of now (nothing is then written, then or
-  // later). Answered 503 at once when too many changes wait already.
+  // it), and calls `answer` once, on the queue's thread: 200 with {"message"} (and {"undo"}, the
+  // body that puts back what was replaced), 422 with the refusal, or 503 when the lock was not free
+  // within kChangeLockWait of now (nothing is then written, then or later). Answered 503 at once
+  // when too many changes wait already.
   void submit(Edit edit, std::function<void(Reply)> answer);
 
   const std::string& settingsFile() const { return settingsFile_; }

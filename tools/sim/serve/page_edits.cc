@@ -157,9 +157,10 @@ PageWrite importSettings(const std::string& path, const std::vector<std::uint8_t
     return true;
   };
   // The page undoes an import with the file it exported before, which may hold any value.
-  return {written(path, false, edit, wait,
-                  "imported " + std::to_string(count) + " entries: the file holds them and no other"),
-          ""};
+  return {
+      written(path, false, edit, wait,
+              "imported " + std::to_string(count) + " entries: the file holds them and no other"),
+      ""};
 }
 
 }  // namespace vorla::sim

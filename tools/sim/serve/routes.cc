@@ -1,12 +1,12 @@
 #include "tools/sim/serve/routes.h"
 
-#include <nlohmann/json.hpp>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <variant>
 
-#include "tools/sim/serve/change_queue.h"
 #include "standin/plist/plist_reader.h"
+#include "tools/sim/serve/change_queue.h"
 #include "tools/sim/serve/page_assets.h"
 #include "tools/sim/serve/page_requests.h"
 #include "tools/sim/serve/request_guard.h"
@@ -61,9 +61,8 @@ std::variant<Edit, Reply> editOf(const Request& request, const std::string& body
       return jsonReply(415, "error", "an imported file is sent as application/octet-stream");
     }
     std::vector<std::uint8_t> bytes(body.begin(), body.end());
-    return Edit([path, bytes](const tools::LockWait& wait) {
-      return importSettings(path, bytes, wait);
-    });
+    return Edit(
+        [path, bytes](const tools::LockWait& wait) { return importSettings(path, bytes, wait); });
   }
   if (!request.header("Content-Type").starts_with("application/json")) {
     return jsonReply(415, "error", "a change is sent as application/json");
@@ -71,16 +70,17 @@ std::variant<Edit, Reply> editOf(const Request& request, const std::string& body
   std::vector<Change> changes;
   if (request.path == "/settings/batch") {
     auto read = changesOf(body);
-    if (auto* malformed = std::get_if<std::string>(&read)) return jsonReply(400, "error", *malformed);
+    if (auto* malformed = std::get_if<std::string>(&read))
+      return jsonReply(400, "error", *malformed);
     changes = std::get<std::vector<Change>>(std::move(read));
   } else {
     auto read = changeOf(body);
-    if (auto* malformed = std::get_if<std::string>(&read)) return jsonReply(400, "error", *malformed);
+    if (auto* malformed = std::get_if<std::string>(&read))
+      return jsonReply(400, "error", *malformed);
     changes.push_back(std::get<Change>(std::move(read)));
   }
-  return Edit([path, changes](const tools::LockWait& wait) {
-    return applyChanges(path, changes, wait);
-  });
+  return Edit(
+      [path, changes](const tools::LockWait& wait) { return applyChanges(path, changes, wait); });
 }
 
 HeadOutcome answer(Reply reply) { return {HeadOutcome::Kind::kAnswer, std::move(reply), nullptr}; }
