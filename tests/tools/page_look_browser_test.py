@@ -129,6 +129,8 @@ class LookInBrowserTest(PageTestCase):
         self.assertEqual(self.served.prefs("set", "barxx", "#12345680").returncode, 0)
         self.wait(15).until(lambda d: d.find_elements(By.CSS_SELECTOR, "#preview tr.changed"))
         self.driver.execute_script("document.querySelector('.setting[data-key=\"barxx\"]')"
+                                   ".scrollIntoView({block: 'center'});"
+                                   "document.querySelector('#preview tr.changed')"
                                    ".scrollIntoView({block: 'center'})")
         path = self.screenshot("settings_page_readme")
         if README_PICTURE:
