@@ -14,6 +14,7 @@ from serve_support import Served  # noqa: E402
 from selenium import webdriver  # noqa: E402
 from selenium.webdriver.chrome.service import Service  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
 from selenium.webdriver.support.ui import WebDriverWait  # noqa: E402
 
 SCREENSHOT = os.environ["VORLA_SCREENSHOT"]
@@ -83,9 +84,9 @@ class PageInBrowserTest(unittest.TestCase):
         self.show("feed")
         before = self.served.file_bytes()
         field = self.setting("watchr", 'input[type="text"]')
-        field.clear()
+        field.click()
+        field.send_keys(Keys.CONTROL, "a")
         field.send_keys("99999999999999999999\n")
-        # Clearing the field already sends "", refused too: the refusal of the typed value follows.
         shown = self.wait(10).until(lambda d: "9999" in self.setting("watchr", ".error-text").text
                                     and self.setting("watchr", ".error-text").text)
         printed = self.served.prefs("set", "watchr", "99999999999999999999").stderr

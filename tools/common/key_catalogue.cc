@@ -132,6 +132,40 @@ const KeyInfo* findKey(std::string_view key) {
   return nullptr;
 }
 
+namespace {
+
+// The first hook that reads `key` from the settings file, with the constructor it belongs to.
+std::pair<const core::Hook*, const core::Constructor*> firstReader(std::string_view key) {
+  for (const core::Constructor* constructor : loadSequence()) {
+    for (const core::Hook& hook : constructor->hooks) {
+      if (hook.fileKey.key != nullptr && key == hook.fileKey.key) return {&hook, constructor};
+    }
+  }
+  return {nullptr, nullptr};
+}
+
+}  // namespace
+
+std::string defaultValueText(const KeyInfo& info) {
+  switch (info.source) {
+    case KeySource::kSettingsFile: {
+      const core::Hook* hook = firstReader(info.key).first;
+      return hook && hook->fileKey.fallback ? hook->fileKey.fallback : "0";
+    }
+    case KeySource::kRegistered:
+      return info.kind == KeyKind::kText ? "" : info.defaultText;
+    case KeySource::kEnableKey:
+      break;
+  }
+  return info.defaultText;
+}
+
+std::string gatingEnableKey(const KeyInfo& info) {
+  if (info.source != KeySource::kSettingsFile) return "";
+  const core::Constructor* constructor = firstReader(info.key).second;
+  return constructor && constructor->enableKey ? constructor->enableKey : "";
+}
+
 std::string_view sourceName(KeySource source) {
   switch (source) {
     case KeySource::kEnableKey:

@@ -31,6 +31,15 @@ const std::vector<KeyInfo>& keyCatalogue();
 // Null for a key the library does not read.
 const KeyInfo* findKey(std::string_view key);
 
+// The value the library uses while the key is absent, as it would be typed: "" for an empty
+// text, and for a settings-file key the fallback of the first hook that reads it (the others may
+// differ, which defaultText shows).
+std::string defaultValueText(const KeyInfo& info);
+
+// The enable key of the constructor whose hooks read a settings-file key: while it is off, the key
+// changes nothing. "" for a key that no enable key gates.
+std::string gatingEnableKey(const KeyInfo& info);
+
 std::string_view sourceName(KeySource source);
 std::string_view kindName(KeyKind kind);
 

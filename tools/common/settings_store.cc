@@ -183,7 +183,13 @@ SettingsRead readSettings(const std::string& path) {
   if (::access(path.c_str(), R_OK) != 0) {
     return {SettingsRead::Outcome::kUnreadable, {}, std::strerror(errno)};
   }
-  std::optional<plist::Value> value = plist::readFile(path.c_str());
+  std::optional<std::vector<std::uint8_t>> bytes = plist::readFileBytes(path.c_str());
+  if (!bytes) return {SettingsRead::Outcome::kUnreadable, {}, "not a readable property list"};
+  return parseSettings(*bytes);
+}
+
+SettingsRead parseSettings(std::span<const std::uint8_t> bytes) {
+  std::optional<plist::Value> value = plist::parse(bytes);
   if (!value) return {SettingsRead::Outcome::kUnreadable, {}, "not a readable property list"};
   auto* entries = value->get_if<plist::Dictionary>();
   if (entries == nullptr) {

@@ -2,7 +2,9 @@
 // under the root, read in either property-list format, written in the binary format atomically.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "standin/plist/plist_value.h"
@@ -28,6 +30,9 @@ struct SettingsRead {
   plist::Dictionary entries;  // empty unless read
   std::string problem;        // why it could not be read
 };
+
+// What a settings file holding `bytes` gives readSettings: read, or unreadable and why.
+SettingsRead parseSettings(std::span<const std::uint8_t> bytes);
 
 // Needs no lock: writers replace the file by a rename, so a reader sees a whole file. A file larger
 // than the reader takes is unreadable, and the problem names the limit.

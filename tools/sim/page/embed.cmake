@@ -3,7 +3,11 @@
 set(ASSETS "/index.html|text/html|index.html" "/page.css|text/css|page.css"
            "/page.js|text/javascript|page.js" "/drawing.css|text/css|drawing.css"
            "/drawing.js|text/javascript|drawing.js"
-           "/drawing_apps.js|text/javascript|drawing_apps.js")
+           "/drawing_apps.js|text/javascript|drawing_apps.js"
+           "/page_server.js|text/javascript|page_server.js"
+           "/page_controls.js|text/javascript|page_controls.js"
+           "/page_preview.js|text/javascript|page_preview.js"
+           "/page_actions.js|text/javascript|page_actions.js")
 set(body "// Made by tools/sim/page/embed.cmake from the files of tools/sim/page.\n")
 string(APPEND body "#include \"tools/sim/serve/page_assets.h\"\n\nnamespace vorla::sim {\n")
 string(APPEND body "namespace {\nconstexpr PageAsset kAssets[] = {\n")

@@ -1,55 +1,34 @@
-// The settings page: draws the state the server pushes, and sends each change the user makes.
+// The settings page: draws the state the server pushes, keeps the shown app in the address, and
+// ties the settings, the preview and the actions together.
 "use strict";
 
-const token = new URLSearchParams(location.search).get("token") || "";
-const updaters = new Map();  // key -> function(info) bringing its control up to date
-const errors = new Map();    // key -> the refusal shown under it
+const updaters = new Map();  // key -> function(info) bringing its row up to date
 let state = null;
 let shownApp = null;
 
-function el(tag, attributes = {}, ...children) {
-  const node = document.createElement(tag);
-  for (const [name, value] of Object.entries(attributes)) {
-    if (name === "text") node.textContent = value;
-    else node.setAttribute(name, value);
-  }
-  for (const child of children) node.append(child);
-  return node;
-}
-
 function showStatus(text, isError) {
   const status = document.getElementById("status");
-  status.textContent = text;
+  status.textContent = text || "";
   status.className = isError ? "error" : "";
 }
 
-async function send(key, change) {
-  let answer = {};
-  let ok = false;
-  try {
-    const response = await fetch("/settings", {
-      method: "POST",
-      headers: {"Content-Type": "application/json", "X-Vorla-Token": token},
-      body: JSON.stringify(Object.assign({key}, change)),
-    });
-    ok = response.ok;
-    answer = await response.json().catch(() => ({error: "HTTP " + response.status}));
-  } catch (failure) {
-    answer = {error: "the server cannot be reached: " + failure.message};
-  }
-  if (ok) {
-    errors.delete(key);
-    showStatus(answer.message, false);
-  } else {
-    errors.set(key, answer.error);
-    showStatus(answer.error, true);
-  }
-  refreshKey(key);
+function clearLostStatus() {
+  if (document.getElementById("status").className === "error") showStatus("", false);
 }
 
-function refreshKey(key) {
-  const info = findKey(key);
-  if (info && updaters.has(key)) updaters.get(key)(info);
+// Said once by a screen reader, whichever row it concerns; shown beside its field too.
+function announce(text) {
+  document.getElementById("alert").textContent = text;
+  showStatus(text, true);
+}
+
+function showNotice(problem, remedy) {
+  const notice = document.getElementById("notice");
+  notice.replaceChildren(el("h2", {text: problem}), el("p", {text: remedy}));
+  notice.setAttribute("role", "alert");
+  notice.hidden = false;
+  document.getElementById("layout").hidden = true;
+  document.getElementById("tools").hidden = true;
 }
 
 function findKey(key) {
@@ -59,182 +38,113 @@ function findKey(key) {
   return null;
 }
 
-// The text the key has now: what is stored, else the library's default.
-function currentText(info) {
-  return info.stored && info.text !== null ? info.text : info.default.split(" / ")[0];
+function refreshKey(key) {
+  const info = findKey(key);
+  if (info && updaters.has(key)) updaters.get(key)(info);
 }
 
-// A text field that sends its value when it is changed, and keeps a refused value in view.
-function textField(info, field) {
-  field.addEventListener("change", () => send(info.key, {value: field.value}));
-  return (now) => {
-    if (document.activeElement !== field && !errors.has(now.key)) field.value = currentText(now);
-    field.classList.toggle("invalid", errors.has(now.key));
-  };
+// The app named in the address (#app=NAME), so that a reload or a shared link shows it again.
+function appInAddress() {
+  const app = new URLSearchParams(location.hash.slice(1)).get("app");
+  return state.groups.some((g) => g.app === app) ? app : null;
 }
 
-function switchControl(info) {
-  const box = el("input", {type: "checkbox", role: "switch", "aria-label": info.key});
-  box.addEventListener("change", () => send(info.key, {value: box.checked ? "on" : "off"}));
-  return [el("label", {class: "switch"}, box, el("span")),
-          (now) => { box.checked = currentText(now) === "on"; }];
+function showApp(app) {
+  if (app === shownApp) return;
+  shownApp = app;
+  // A refusal belongs to the value typed; once the person has moved on, its cause is gone.
+  errors.clear();
+  editing.clear();
+  history.replaceState(null, "", location.pathname + location.search + "#app=" + encodeURIComponent(app));
+  document.getElementById("search").value = "";
+  draw(true);
 }
 
-// "#rrggbb", "#rgb", "#rrggbbaa" or "#rrggbb:alpha" as a colour and an alpha; null otherwise.
-function colourParts(text) {
-  let m = /^#([0-9a-f]{6})(?::([0-9.]+))?$/i.exec(text);
-  if (m) return {hex: "#" + m[1].toLowerCase(), alpha: m[2] === undefined ? 1 : Math.min(1, +m[2])};
-  m = /^#([0-9a-f]{6})([0-9a-f]{2})$/i.exec(text);
-  if (m) return {hex: "#" + m[1].toLowerCase(), alpha: parseInt(m[2], 16) / 255};
-  m = /^#([0-9a-f])([0-9a-f])([0-9a-f])$/i.exec(text);
-  if (m) return {hex: ("#" + m[1] + m[1] + m[2] + m[2] + m[3] + m[3]).toLowerCase(), alpha: 1};
-  return null;
-}
+const kHeadings = {"enable key": "Switched on at launch", "setting": "Settings",
+                   "file key": "Colours and counts"};
 
-function colourControl(info) {
-  const picker = el("input", {type: "color", "aria-label": info.key + " colour"});
-  const alpha = el("input", {type: "range", min: "0", max: "1", step: "0.05",
-                             "aria-label": info.key + " alpha", title: "alpha"});
-  const field = el("input", {type: "text", "aria-label": info.key, spellcheck: "false"});
-  const update = textField(info, field);
-  const sendPicked = () => {
-    const a = +alpha.value;
-    send(info.key, {value: a >= 1 ? picker.value : picker.value + ":" + a.toFixed(2)});
-  };
-  picker.addEventListener("change", sendPicked);
-  alpha.addEventListener("change", sendPicked);
-  return [el("span", {class: "row"}, picker, alpha, field), (now) => {
-    update(now);
-    const parts = colourParts(currentText(now));
-    if (parts) {
-      picker.value = parts.hex;
-      alpha.value = String(parts.alpha);
-    }
-  }];
-}
+const banners = [];  // functions bringing each "does nothing while off" banner up to date
 
-function choiceControl(info) {
-  const select = el("select", {"aria-label": info.key});
-  select.addEventListener("change", () => send(info.key, {value: select.value}));
-  return [select, (now) => {
-    const value = currentText(now);
-    const options = now.choices.map((c) => [c.code, c.code + " · " + c.meaning]);
-    if (!now.choices.some((c) => c.code === value)) {
-      options.unshift([value, value + " · chooses nothing: the app's own value"]);
-    }
-    select.replaceChildren(...options.map(([code, label]) => el("option", {value: code, text: label})));
-    select.value = value;
-  }];
-}
-
-function settingRow(info) {
-  let control;
-  if (info.kind === "boolean") control = switchControl(info);
-  else if (info.kind === "colour") control = colourControl(info);
-  else if (info.choices.length > 0) control = choiceControl(info);
-  else {
-    const field = el("input", {type: "text", "aria-label": info.key, spellcheck: "false",
-                               inputmode: info.kind === "text" ? "text" : "decimal"});
-    control = [field, textField(info, field)];
-  }
-  const badge = el("span", {class: "badge"});
-  const reset = el("button", {class: "reset", type: "button", text: "Reset"});
-  reset.addEventListener("click", () => send(info.key, {unset: true}));
-  const error = el("div", {class: "error-text", role: "alert"});
-  const wide = info.kind === "colour" || info.choices.length > 0;
-  const row = el("div", {class: wide ? "setting wide" : "setting", "data-key": info.key},
-                 el("div", {class: "row"},
-                    el("div", {class: "name"}, el("code", {text: info.key}), badge,
-                       el("div", {class: "meaning", text: info.meaning})),
-                    reset, control[0]),
-                 error);
-  updaters.set(info.key, (now) => {
-    control[1](now);
-    badge.textContent = (now.stored ? "stored · " : "") + "default " + now.default;
-    badge.className = now.stored ? "badge stored" : "badge";
-    reset.hidden = !now.stored;
-    error.textContent = errors.get(now.key) || "";
+// Where an app's colours and counts wait on enable keys that are off, said above them.
+function gateBanner(keys) {
+  const banner = el("p", {class: "gate-banner"});
+  banners.push(() => {
+    const off = [...new Set(keys.map((k) => findKey(k.key)).filter((k) => !k.gateOn)
+                                .map((k) => k.gate))];
+    banner.hidden = off.length === 0;
+    banner.textContent = "Dimmed settings do nothing while " + off.join(", ") +
+      (off.length > 1 ? " are" : " is") + " off: switch " + (off.length > 1 ? "them" : "it") +
+      " on under “Switched on at launch”; it applies when the app next starts.";
   });
-  return row;
+  return banner;
+}
+
+function groupParts(keys) {
+  const parts = [];
+  for (const [source, heading] of Object.entries(kHeadings)) {
+    const some = keys.filter((k) => k.source === source);
+    if (some.length === 0) continue;
+    parts.push(el("h2", {text: heading}));
+    if (source === "file key") parts.push(gateBanner(some));
+    parts.push(el("div", {class: "group"}, ...some.map(settingRow)));
+  }
+  return parts;
+}
+
+function searchParts(query) {
+  const found = searchMatches(query);
+  document.getElementById("search-count").textContent = found.length + " settings found";
+  if (found.length === 0) return [el("p", {class: "empty", text: "No setting of any app matches “" + query + "”."})];
+  const parts = [];
+  for (const group of state.groups) {
+    const keys = found.filter((f) => f.group === group).map((f) => f.info);
+    if (keys.length > 0) parts.push(el("h2", {text: group.title}), el("div", {class: "group"}, ...keys.map(settingRow)));
+  }
+  return parts;
 }
 
 function drawSettings() {
   const pane = document.getElementById("settings");
   updaters.clear();
+  banners.length = 0;
+  const query = document.getElementById("search").value.trim();
   const group = state.groups.find((g) => g.app === shownApp);
-  const bySource = {"enable key": "Switched on at launch", "setting": "Settings",
-                    "file key": "Colours and counts"};
-  const parts = [];
-  for (const [source, heading] of Object.entries(bySource)) {
-    const keys = group.keys.filter((k) => k.source === source);
-    if (keys.length === 0) continue;
-    parts.push(el("h2", {text: heading}), el("div", {class: "group"}, ...keys.map(settingRow)));
-  }
-  if (state.otherKeys.length > 0 && shownApp === "every") {
+  const parts = query ? searchParts(query) : groupParts(group.keys);
+  if (!query && state.otherKeys.length > 0 && shownApp === "every") {
     parts.push(el("h2", {text: "Other keys in the file, kept as they are"}),
                el("div", {class: "group"}, ...state.otherKeys.map((k) =>
-                 el("div", {class: "setting"}, el("code", {text: k.key}), " " + k.shown))));
+                 el("div", {class: "setting other"}, el("code", {text: k.key}), " " + k.shown))));
   }
   pane.replaceChildren(...parts);
-}
-
-// The text with a swatch before each colour written #rrggbb or #rrggbbaa.
-function withSwatches(text) {
-  const cell = el("td");
-  let last = 0;
-  for (const m of text.matchAll(/#[0-9a-f]{6}(?:[0-9a-f]{2})?\b/g)) {
-    cell.append(text.slice(last, m.index));
-    const swatch = el("span", {class: "swatch"});
-    swatch.style.background = m[0];
-    cell.append(el("span", {class: "colour"}, swatch, m[0]));
-    last = m.index + m[0].length;
+  for (const row of pane.querySelectorAll(".setting[data-key]")) {
+    linkOnHover(row, () => [row.dataset.key]);
   }
-  cell.append(text.slice(last));
-  return cell;
+  refreshRows();
 }
 
-function sectionsOf(app) {
-  return state.preview.sections.filter((s) => s.app === app || (app === "every" && s.app === "none"));
+function refreshRows() {
+  for (const key of updaters.keys()) refreshKey(key);
+  for (const banner of banners) banner();
 }
 
-function drawPreview() {
-  const pane = document.getElementById("preview");
-  const parts = [];
-  if (state.preview.updating) parts.push(el("p", {class: "summary updating", text: "Updating the preview…"}));
-  if (state.preview.problem) parts.push(el("p", {class: "error-text", text: state.preview.problem}));
-  for (const section of sectionsOf(shownApp)) {
-    const head = el("tr", {}, ...["Hook", "Status", "Host passed", "Without the library",
-                                  "With the library"].map((t) => el("th", {text: t})));
-    const rows = section.rows.map((r) => {
-      const [receiver, selector] = r.hook.split(" ");
-      const hook = el("td", {}, el("code", {text: receiver}),
-                      el("code", {class: "selector", text: selector}));
-      const row = el("tr", {}, hook, el("td", {text: r.status}),
-                     withSwatches(r.passed), withSwatches(r.without), withSwatches(r.with));
-      row.className = (r.installed ? "" : "off") + (r.changed ? " changed" : "");
-      return row;
-    });
-    parts.push(el("div", {class: "preview-section"}, el("h3", {text: section.title}),
-                  el("p", {class: "summary", text: section.summary}),
-                  ...(section.note ? [el("p", {class: "note", text: section.note})] : []),
-                  el("table", {}, el("thead", {}, head), el("tbody", {}, ...rows))));
-  }
-  pane.replaceChildren(...parts);
-  window.vorlaDrawing && vorlaDrawing.draw(document.getElementById("drawing"), state, shownApp);
-}
-
+// The buttons are made once and brought up to date: one replaced under the pointer would lose the
+// click, and the focus.
 function drawApps() {
   const nav = document.getElementById("apps");
-  nav.replaceChildren(...state.groups.map((group) => {
-    const changed = sectionsOf(group.app).reduce(
-      (n, s) => n + s.rows.filter((r) => r.changed).length, 0);
-    const button = el("button", {type: "button", "data-app": group.app,
-                                 "aria-current": String(group.app === shownApp)},
-                      el("span", {text: group.title}),
-                      el("span", {class: "count", text: changed ? changed + " changed" : ""}));
-    button.addEventListener("click", () => { shownApp = group.app; draw(true); });
-    return button;
-  }));
+  if (nav.children.length === 0) {
+    nav.replaceChildren(...state.groups.map((group) => {
+      const button = el("button", {type: "button", "data-app": group.app},
+                        el("span", {text: group.title}), el("span", {class: "count"}));
+      button.addEventListener("click", () => showApp(group.app));
+      return button;
+    }));
+  }
+  for (const button of nav.children) {
+    const app = button.dataset.app;
+    const changed = sectionsOf(app).reduce((n, s) => n + s.rows.filter((r) => r.changed).length, 0);
+    button.setAttribute("aria-current", String(app === shownApp));
+    button.lastChild.textContent = changed ? changed + " changed" : "";
+  }
 }
 
 function draw(appChanged) {
@@ -244,17 +154,32 @@ function draw(appChanged) {
     ? "Cannot read " + state.settingsFile + " (" + state.file.problem + "): the preview keeps the last settings read."
     : state.settingsFile + (state.file.status === "missing" ? " (none yet: every key at its default)" : "");
   file.className = unreadable ? "unreadable" : "";
+  document.getElementById("import-limit").textContent = "files up to " + state.bodyLimit + " bytes";
+  // Focus stays where it is: the rows are redrawn only when the app changes.
   drawApps();
   if (appChanged) drawSettings();
-  for (const group of state.groups) for (const info of group.keys) refreshKey(info.key);
+  else refreshRows();
   drawPreview();
 }
 
-const events = new EventSource("/events?token=" + encodeURIComponent(token));
-events.onmessage = (event) => {
+function onState(next) {
   const first = state === null;
-  state = JSON.parse(event.data);
-  if (first) shownApp = state.groups[0].app;
+  const before = first ? null : state;
+  state = next;
+  pending.clear();
+  // A refusal is about the value the key had: once the file holds another, it no longer applies.
+  if (before) {
+    for (const key of [...errors.keys()]) {
+      const was = before.groups.flatMap((g) => g.keys).find((k) => k.key === key);
+      const now = findKey(key);
+      if (!was || !now || was.value !== now.value || was.stored !== now.stored) errors.delete(key);
+    }
+  }
+  if (first) shownApp = appInAddress() || state.groups[0].app;
   draw(first);
-};
-events.onerror = () => showStatus("The connection to vorla-sim was lost; trying again…", true);
+  if (first) performance.mark("vorla-first-state");
+}
+
+window.addEventListener("hashchange", () => { if (state && appInAddress()) showApp(appInAddress()); });
+setUpActions();
+follow(onState);

@@ -1,6 +1,6 @@
 #include "tools/sim/serve/change_queue.h"
 
-#include "tools/common/settings_edit.h"
+#include <nlohmann/json.hpp>
 
 namespace vorla::sim {
 namespace {
@@ -13,6 +13,13 @@ Reply busy(const std::string& why) {
                    why +
                        "; nothing was changed (try again once it is free, or stop the other "
                        "writer)");
+}
+
+Reply answered(const std::string& message, const std::string& undo) {
+  nlohmann::json body = {{"message", message}};
+  if (!undo.empty()) body["undo"] = nlohmann::json::parse(undo);
+  return {200, "application/json",
+          body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
 }
 
 }  // namespace
@@ -29,12 +36,12 @@ ChangeQueue::~ChangeQueue() {
   worker_.join();
 }
 
-void ChangeQueue::submit(Change change, std::function<void(Reply)> answer) {
+void ChangeQueue::submit(Edit edit, std::function<void(Reply)> answer) {
   {
     std::lock_guard lock(mutex_);
     if (!stopping_ && jobs_.size() < kMostWaiting) {
-      jobs_.push_back({std::move(change), std::move(answer),
-                       std::chrono::steady_clock::now() + kChangeLockWait});
+      jobs_.push_back(
+          {std::move(edit), std::move(answer), std::chrono::steady_clock::now() + kChangeLockWait});
       queued_.notify_one();
       return;
     }
@@ -59,15 +66,14 @@ void ChangeQueue::work() {
     // The deadline counts from the change's arrival: one queued behind a change that waited
     // keeps only what is left of its own wait.
     tools::LockWait wait{.deadline = job.deadline};
-    tools::EditResult edit =
-        job.change.value
-            ? tools::setKey(settingsFile_, job.change.key, *job.change.value, false, wait)
-            : tools::unsetKey(settingsFile_, job.change.key, false, wait);
+    PageWrite write = job.edit(wait);
+    const tools::EditResult& edit = write.result;
     if (edit.busy) {
       job.answer(
           busy(edit.message + " for more than " + std::to_string(kChangeLockWait.count()) + " s"));
     } else {
-      job.answer(jsonReply(edit.done ? 200 : 422, edit.done ? "message" : "error", edit.message));
+      job.answer(edit.done ? answered(edit.message, write.undo)
+                           : jsonReply(422, "error", edit.message));
     }
     lock.lock();
   }

@@ -1,21 +1,58 @@
 #include "tools/sim/serve/page_state.h"
 
+#include <optional>
+
 #include "hosts/host_apps.h"
+#include "standin/text/colour_text.h"
 #include "tools/common/key_catalogue.h"
 #include "tools/common/key_values.h"
+#include "tools/sim/serve/page_edits.h"
+#include "tools/sim/serve/routes.h"
 
 namespace vorla::sim {
 namespace {
 
 using Json = nlohmann::json;
 
-// The text that, typed into the page or given to vorla-prefs set, stands for the stored value;
-// null for an array, a dictionary, data or a date, which the page cannot edit.
 Json editableText(const plist::Value& value) {
-  if (auto* text = value.get_if<std::string>()) return *text;
-  if (auto* flag = value.get_if<bool>()) return *flag ? "on" : "off";
-  if (value.is<double>() || value.is<plist::Integer>()) return tools::showValue(value);
-  return nullptr;
+  std::optional<std::string> text = typedText(value);
+  return text ? Json(*text) : Json(nullptr);
+}
+
+// What a key of each kind accepts, said beside its field before anything is refused.
+const char* acceptedText(tools::KeyKind kind) {
+  switch (kind) {
+    case tools::KeyKind::kBoolean:
+      return "on or off";
+    case tools::KeyKind::kDouble:
+      return "a number, like 2.5";
+    case tools::KeyKind::kInteger:
+      return "a whole number, like 1234";
+    case tools::KeyKind::kColour:
+      return "#rrggbb, #rgb, #rrggbbaa, #rrggbb:alpha, rgb(r, g, b), rgba(r, g, b, a) or a "
+             "colour name";
+    case tools::KeyKind::kText:
+      return "any text";
+  }
+  return "";
+}
+
+// The colour a text stands for, as the picker (#rrggbb) and the alpha control (0...1) show it,
+// read by the same reader as the library's; null when the text is not a colour.
+Json colourJson(const Json& text) {
+  if (!text.is_string()) return nullptr;
+  std::optional<text::Rgba> colour = text::parseColourText(text.get<std::string>());
+  if (!colour) return nullptr;
+  text::Rgba opaque = *colour;
+  opaque.alpha = 1;
+  return {{"hex", text::formatColourText(opaque)}, {"alpha", colour->alpha}};
+}
+
+// Whether an enable key is on in `entries`, as the library reads it at load.
+bool isOn(const plist::Dictionary& entries, const std::string& key) {
+  const plist::Value* stored = plist::find(entries, key);
+  const bool* flag = stored ? stored->get_if<bool>() : nullptr;
+  return flag && *flag;
 }
 
 Json keyJson(const tools::KeyInfo& info, const plist::Dictionary& entries) {
@@ -25,14 +62,25 @@ Json keyJson(const tools::KeyInfo& info, const plist::Dictionary& entries) {
         {{"code", tools::showValue(plist::Value{choice.code})}, {"meaning", choice.meaning}});
   }
   const plist::Value* stored = plist::find(entries, info.key);
+  Json defaultValue = tools::defaultValueText(info);
+  // What the page's control shows: the stored value as it is typed, else the default's; null for
+  // a stored value the page cannot edit (an array, a dictionary, data or a date).
+  Json value = stored ? editableText(*stored) : defaultValue;
+  std::string gate = tools::gatingEnableKey(info);
   return {{"key", info.key},
           {"source", tools::sourceName(info.source)},
           {"kind", tools::kindName(info.kind)},
           {"default", info.defaultText},
+          {"defaultValue", std::move(defaultValue)},
           {"meaning", info.meaning},
+          {"accepts", acceptedText(info.kind)},
           {"choices", std::move(choices)},
           {"stored", stored != nullptr},
           {"text", stored ? editableText(*stored) : Json(nullptr)},
+          {"value", value},
+          {"colour", info.kind == tools::KeyKind::kColour ? colourJson(value) : Json(nullptr)},
+          {"gate", gate.empty() ? Json(nullptr) : Json(gate)},
+          {"gateOn", gate.empty() || isOn(entries, gate)},
           {"shown", stored ? tools::showValue(*stored) : ""}};
 }
 
@@ -76,6 +124,7 @@ std::string pageState(const std::string& settingsFile, const tools::SettingsRead
       {"file", {{"status", outcomeName(read.outcome)}, {"problem", read.problem}}},
       {"groups", settingsJson(lastGood.entries)},
       {"otherKeys", std::move(others)},
+      {"bodyLimit", kBodyLimit},
       {"preview",
        {{"updating", previewUpdating}, {"problem", previewProblem}, {"sections", preview}}}};
   // Texts from the file may hold bytes that are not UTF-8: the page gets U+FFFD for them.

@@ -1,11 +1,14 @@
 #include "tools/sim/serve/routes.h"
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <variant>
 
+#include "standin/plist/plist_reader.h"
 #include "tools/sim/serve/change_queue.h"
 #include "tools/sim/serve/page_assets.h"
+#include "tools/sim/serve/page_requests.h"
 #include "tools/sim/serve/request_guard.h"
 #include "tools/sim/serve/state_channel.h"
 
@@ -33,21 +36,51 @@ Reply refusal(int status) {
   }
 }
 
-// The change a body asks for, or why it is malformed.
-std::variant<Change, std::string> changeOf(const std::string& body) {
-  Json document = Json::parse(body, nullptr, false);
-  if (document.is_discarded()) return "the body is not well-formed JSON in UTF-8";
-  const char* shape = "the body is {\"key\": K, \"value\": TEXT} or {\"key\": K, \"unset\": true}";
-  if (!document.is_object() || document.size() != 2 || !document.contains("key") ||
-      !document["key"].is_string()) {
-    return shape;
+bool isWrite(const std::string& path) {
+  return path == "/settings" || path == "/settings/batch" || path == "/settings/import" ||
+         path == "/settings/export";
+}
+
+// The settings file's bytes as they are, for the page to save; read without the lock, since
+// writers replace the file by a rename.
+Reply exported(const std::string& path) {
+  std::optional<std::vector<std::uint8_t>> bytes = plist::readFileBytes(path.c_str());
+  if (!bytes) {
+    return jsonReply(404, "error",
+                     "there is no settings file to export yet (or it cannot be read): every key "
+                     "is at its default");
   }
-  std::string key = document["key"];
-  if (document.contains("value") && document["value"].is_string()) {
-    return Change{key, document["value"].get<std::string>()};
+  return {200, "application/octet-stream", std::string(bytes->begin(), bytes->end())};
+}
+
+// The edit a write's body asks for, or the refusal of a malformed body.
+std::variant<Edit, Reply> editOf(const Request& request, const std::string& body,
+                                 const std::string& path) {
+  if (request.path == "/settings/import") {
+    if (!request.header("Content-Type").starts_with("application/octet-stream")) {
+      return jsonReply(415, "error", "an imported file is sent as application/octet-stream");
+    }
+    std::vector<std::uint8_t> bytes(body.begin(), body.end());
+    return Edit(
+        [path, bytes](const tools::LockWait& wait) { return importSettings(path, bytes, wait); });
   }
-  if (document.contains("unset") && document["unset"] == true) return Change{key, std::nullopt};
-  return shape;
+  if (!request.header("Content-Type").starts_with("application/json")) {
+    return jsonReply(415, "error", "a change is sent as application/json");
+  }
+  std::vector<Change> changes;
+  if (request.path == "/settings/batch") {
+    auto read = changesOf(body);
+    if (auto* malformed = std::get_if<std::string>(&read))
+      return jsonReply(400, "error", *malformed);
+    changes = std::get<std::vector<Change>>(std::move(read));
+  } else {
+    auto read = changeOf(body);
+    if (auto* malformed = std::get_if<std::string>(&read))
+      return jsonReply(400, "error", *malformed);
+    changes.push_back(std::get<Change>(std::move(read)));
+  }
+  return Edit(
+      [path, changes](const tools::LockWait& wait) { return applyChanges(path, changes, wait); });
 }
 
 HeadOutcome answer(Reply reply) { return {HeadOutcome::Kind::kAnswer, std::move(reply), nullptr}; }
@@ -73,7 +106,7 @@ Site pageSite(const RequestGuard& guard, StateChannel& channel, ChangeQueue& cha
     if (std::optional<Refusal> refused = guard.check(request)) {
       return answer(jsonReply(refused->status, "error", refused->message));
     }
-    if (request.method == "POST" && request.path == "/settings") {
+    if (request.method == "POST" && isWrite(request.path)) {
       return {HeadOutcome::Kind::kReadBody, {}, nullptr};
     }
     if (request.method != "GET" && request.method != "HEAD") return answer(refusal(404));
@@ -91,16 +124,12 @@ Site pageSite(const RequestGuard& guard, StateChannel& channel, ChangeQueue& cha
 
   site.body = [&changes](const Request& request, std::string body,
                          std::function<void(Reply)> answer) {
-    if (!request.header("Content-Type").starts_with("application/json")) {
-      return answer(jsonReply(415, "error", "a change is sent as application/json"));
-    }
-    std::variant<Change, std::string> change = changeOf(body);
-    if (auto* malformed = std::get_if<std::string>(&change)) {
-      return answer(jsonReply(400, "error", *malformed));
-    }
-    // One change at a time, off the server's loop: each reads the file, changes one key and
-    // writes it back, and may wait for the settings lock.
-    changes.submit(std::get<Change>(std::move(change)), std::move(answer));
+    if (request.path == "/settings/export") return answer(exported(changes.settingsFile()));
+    std::variant<Edit, Reply> edit = editOf(request, body, changes.settingsFile());
+    if (auto* refused = std::get_if<Reply>(&edit)) return answer(std::move(*refused));
+    // One write at a time, off the server's loop: each reads the file, changes it and writes it
+    // back, and may wait for the settings lock.
+    changes.submit(std::get<Edit>(std::move(edit)), std::move(answer));
   };
   return site;
 }

@@ -17,9 +17,11 @@ inline constexpr std::size_t kBodyLimit = 4096;
 // GET /, /page.css, /page.js: the page's files. GET /events?token=T: the page's state, as
 // server-sent events, once at once and again whenever it changes. POST /settings with
 // {"key": K, "value": TEXT} or {"key": K, "unset": true}: the change vorla-prefs set or unset
-// makes, answered with {"message": ...}. Every refusal is a 4xx (a 503 while another writer holds
-// the settings lock) with {"error": ...}, and leaves the settings file as it was. `guard`,
-// `channel` and `changes` must outlive the server.
+// makes, answered with {"message": ...}; POST /settings/batch with {"set": {K: TEXT, ...},
+// "unset": [K, ...]}: several in one write; POST /settings/import with a settings file's bytes: the
+// file's entries replaced by them; POST /settings/export: the settings file's bytes. Every refusal
+// is a 4xx (a 503 while another writer holds the settings lock) with {"error": ...}, and leaves the
+// settings file as it was. `guard`, `channel` and `changes` must outlive the server.
 Site pageSite(const RequestGuard& guard, StateChannel& channel, ChangeQueue& changes);
 
 }  // namespace vorla::sim
