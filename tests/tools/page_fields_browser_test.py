@@ -110,6 +110,10 @@ class FieldsInBrowserTest(PageTestCase):
         self.driver.execute_script("arguments[0].value = '0.4';"
                                    "arguments[0].dispatchEvent(new Event('input'));", alpha)
         self.assertEqual(self.value_of("barxx"), "#ff00aa:0.40")
+        # A state pushed mid-drag (a change made elsewhere) leaves the dragged colour alone.
+        self.assertEqual(self.served.prefs("set", "colors7a", "#010203").returncode, 0)
+        self.wait(5).until(lambda d: self.value_of("colors7a") == "#010203")
+        self.assertEqual(self.value_of("barxx"), "#ff00aa:0.40")
         self.driver.execute_script("arguments[0].dispatchEvent(new Event('change'));", alpha)
         self.until_stored("barxx", "#ff00aa:0.40")
         self.wait(5).until(lambda d: self.colour_controls("barxx") == ["#ff00aa", 0.4,

@@ -136,13 +136,23 @@ function colourControl(info) {
     const a = +alpha.value;
     return a >= 1 ? picker.value : picker.value + ":" + a.toFixed(2);
   };
-  const choosing = () => { text.field.value = chosen(); };
-  const choose = () => sendSetting(key, {value: chosen()});
+  // While the person drags the picker or the alpha, a state that arrives meanwhile (another
+  // app's preview catching up, say) must not pull the three back under the pointer.
+  let choosingNow = false;
+  const choosing = () => {
+    choosingNow = true;
+    text.field.value = chosen();
+  };
+  const choose = () => {
+    choosingNow = false;
+    sendSetting(key, {value: chosen()});
+  };
   for (const input of [picker, alpha]) {
     input.addEventListener("input", choosing);
     input.addEventListener("change", choose);
   }
   const update = (now) => {
+    if (choosingNow) return;
     text.update(now);
     if (pending.has(key) || !now.colour) return;
     picker.value = now.colour.hex;
