@@ -58,9 +58,8 @@ void expectSame(const Measurement& a, const Measurement& b) {
 TEST(Protocol, APlanIsReadBackHookByHook) {
   std::vector<PlannedHook> plan = {{0, "", "UIView", "setAlpha:", false, false},
                                    {7, "Key With Space", "Cls", "+x:y:", true, true}};
-  std::optional<std::vector<PlannedHook>> read = readPlan(linesOf([&](auto& out) {
-    writePlan(out, plan);
-  }));
+  std::optional<std::vector<PlannedHook>> read =
+      readPlan(linesOf([&](auto& out) { writePlan(out, plan); }));
   ASSERT_TRUE(read);
   ASSERT_EQ(read->size(), 2u);
   for (std::size_t i = 0; i < plan.size(); ++i) {
@@ -124,9 +123,8 @@ TEST(Protocol, OnlyTheRequestForAnotherRoundDrivesAgain) {
   writeDriveAgain(again);
   std::string line = again.str().substr(0, again.str().size() - 1);
   EXPECT_TRUE(isDriveAgain(line));
-  for (std::optional<std::string> other :
-       std::vector<std::optional<std::string>>{std::nullopt, "", "again", "{}", "[\"again\"]",
-                                               R"({"drive": "stop"})"}) {
+  for (std::optional<std::string> other : std::vector<std::optional<std::string>>{
+           std::nullopt, "", "again", "{}", "[\"again\"]", R"({"drive": "stop"})"}) {
     EXPECT_FALSE(isDriveAgain(other)) << other.value_or("(end)");
   }
 }

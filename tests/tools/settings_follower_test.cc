@@ -72,8 +72,8 @@ TEST(SettingsFollower, EnableKeysRestartTheirAppsAndRegisteredSettingsWaitForThe
 class SettingsFollowerOnDisk : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("vorla-follower-" + std::to_string(::getpid()));
+    folder_ =
+        std::filesystem::temp_directory_path() / ("vorla-follower-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_);
     path_ = (folder_ / "settings.plist").string();
   }

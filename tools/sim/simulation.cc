@@ -32,8 +32,9 @@ void addApp(Report& report, const std::string& app, const std::vector<HookOutcom
     if (outcome.scope == Scope::kApp) own.rows.push_back(std::move(row));
     if (outcome.scope == Scope::kEvery) every.rows.push_back(std::move(row));
   }
-  bool haveEvery = std::any_of(report.sections.begin(), report.sections.end(),
-                               [](const Section& section) { return section.app == settings::kEveryApp; });
+  bool haveEvery =
+      std::any_of(report.sections.begin(), report.sections.end(),
+                  [](const Section& section) { return section.app == settings::kEveryApp; });
   report.sections.push_back(std::move(own));
   if (!haveEvery) report.sections.push_back(std::move(every));
 }
